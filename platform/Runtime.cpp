@@ -1,0 +1,189 @@
+#include "platform/Runtime.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <clocale>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+#include <string>
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// strtod in the "C" locale, for the rare numbers outside the double range
+// that from_chars declines to round.
+double StrtodC(const char* first, const char* last)
+{
+    static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    const std::string copy(first, last);
+    return strtod_l(copy.c_str(), nullptr, c_locale);
+}
+
+const char* ScanUnsignedDouble(const char* p, const char* last, double& value)
+{
+    if (last - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+        // A hexadecimal number needs a digit after "0x" (or after "0x."):
+        // from_chars would also take a sign, "inf" or "nan" there, which
+        // strtod reads as the number "0" followed by an "x".
+        const bool digit = last - p >= 3 &&
+                           (IsHexDigit(p[2]) || (p[2] == '.' && last - p >= 4 && IsHexDigit(p[3])));
+        if (!digit) {
+            value = 0;
+            return p + 1;
+        }
+        double v = 0;
+        const auto r = std::from_chars(p + 2, last, v, std::chars_format::hex);
+        if (r.ec == std::errc()) {
+            value = v;
+            return r.ptr;
+        }
+        if (r.ec == std::errc::result_out_of_range) {
+            value = StrtodC(p, r.ptr);
+            return r.ptr;
+        }
+        value = 0;  // cannot happen after a digit; read the "0" as strtod would
+        return p + 1;
+    }
+    double v = 0;
+    const auto r = std::from_chars(p, last, v, std::chars_format::general);
+    if (r.ec == std::errc()) {
+        value = v;
+        return r.ptr;
+    }
+    if (r.ec == std::errc::result_out_of_range) {
+        value = StrtodC(p, r.ptr);
+        return r.ptr;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+const char* ScanDouble(const char* first, const char* last, double& value)
+{
+    if (!first || first >= last)
+        return nullptr;
+    const char* p = first;
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+        negative = *p == '-';
+        ++p;
+    }
+    // from_chars takes a sign of its own; a second sign is not a number.
+    if (p == last || *p == '+' || *p == '-')
+        return nullptr;
+    double v = 0;
+    const char* end = ScanUnsignedDouble(p, last, v);
+    if (!end)
+        return nullptr;
+    value = negative ? -v : v;
+    return end;
+}
+
+namespace {
+
+const char* ScanInt(const char* p, const char* last, int& value)
+{
+    bool negative = false;
+    if (p < last && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    if (p == last || *p < '0' || *p > '9')
+        return nullptr;
+    // Accumulate the magnitude, saturating one past INT_MAX so that INT_MIN
+    // is reachable; no signed overflow can occur.
+    constexpr long long limit = static_cast<long long>(INT_MAX) + 1;
+    long long magnitude = 0;
+    for (; p < last && *p >= '0' && *p <= '9'; ++p)
+        if (magnitude < limit)
+            magnitude = std::min(limit, magnitude * 10 + (*p - '0'));
+    if (negative)
+        value = static_cast<int>(-magnitude);
+    else
+        value = static_cast<int>(std::min<long long>(magnitude, INT_MAX));
+    return p;
+}
+
+}  // namespace
+
+int sscanf_s(const char* buffer, const char* format, ...)
+{
+    if (!buffer || !format)
+        return -1;
+    const char* in = buffer;
+    const char* const last = buffer + std::strlen(buffer);
+    int stored = 0;
+    bool converted_any = false;
+
+    va_list args;
+    va_start(args, format);
+    for (const char* f = format; *f;) {
+        if (IsBlank(*f)) {
+            while (IsBlank(*f))
+                ++f;
+            while (in < last && IsBlank(*in))
+                ++in;
+            continue;
+        }
+        if (*f != '%' || f[1] == '%') {
+            const char expected = *f == '%' ? '%' : *f;
+            if (*f == '%') {
+                while (in < last && IsBlank(*in))
+                    ++in;
+            }
+            if (in == last) {
+                va_end(args);
+                return converted_any ? stored : -1;
+            }
+            if (*in != expected)
+                break;
+            ++in;
+            f += *f == '%' ? 2 : 1;
+            continue;
+        }
+        // A conversion: skip blank space in the input first.
+        while (in < last && IsBlank(*in))
+            ++in;
+        if (in == last) {
+            va_end(args);
+            return converted_any ? stored : -1;
+        }
+        if (std::strncmp(f, "%lf", 3) == 0) {
+            double v = 0;
+            const char* end = ScanDouble(in, last, v);
+            if (!end)
+                break;
+            *va_arg(args, double*) = v;
+            in = end;
+            f += 3;
+        } else if (std::strncmp(f, "%d", 2) == 0) {
+            int v = 0;
+            const char* end = ScanInt(in, last, v);
+            if (!end)
+                break;
+            *va_arg(args, int*) = v;
+            in = end;
+            f += 2;
+        } else {
+            break;  // a conversion this runtime does not offer
+        }
+        ++stored;
+        converted_any = true;
+    }
+    va_end(args);
+    return stored;
+}
