@@ -1,0 +1,388 @@
+#include "kernel/Setup.h"
+
+#include "kernel/Value.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <memory>
+#include <set>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+using json = nlohmann::json;
+
+// A fault in a setup document: the field at fault ("variables[2].unit", or
+// empty for the document as a whole) and what is wrong with it.
+struct SetupError {
+    std::string field;
+    std::string problem;
+};
+
+[[noreturn]] void Fail(std::string field, std::string problem)
+{
+    throw SetupError{std::move(field), std::move(problem)};
+}
+
+// Control bytes would break a one-line message: they are shown as \xNN.
+std::string Printable(std::string_view text)
+{
+    std::string out;
+    for (const unsigned char ch : text) {
+        if (ch < 0x20 || ch == 0x7f) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(ch));
+            out += hex;
+        } else {
+            out += static_cast<char>(ch);
+        }
+    }
+    return out;
+}
+
+std::string Quoted(std::string_view text)
+{
+    return '"' + Printable(text) + '"';
+}
+
+std::string Describe(const json& value)
+{
+    switch (value.type()) {
+    case json::value_t::null: return "null";
+    case json::value_t::boolean: return value.get<bool>() ? "true" : "false";
+    case json::value_t::string: return "a string";
+    case json::value_t::array: return "an array";
+    case json::value_t::object: return "an object";
+    case json::value_t::number_integer:
+    case json::value_t::number_unsigned:
+    case json::value_t::number_float: return "a number";
+    default: return "an unknown value";
+    }
+}
+
+void Expect(bool ok, const json& value, const std::string& field, const char* expected)
+{
+    if (!ok)
+        Fail(field, std::string("expected ") + expected + ", found " + Describe(value));
+}
+
+void CheckFields(const json& object, const std::string& prefix, std::initializer_list<std::string_view> known)
+{
+    for (const auto& item : object.items()) {
+        bool found = false;
+        std::string list;
+        std::size_t i = 0;
+        for (const std::string_view name : known) {
+            found = found || item.key() == name;
+            if (i++ > 0)
+                list += i == known.size() ? " or " : ", ";
+            list += name;
+        }
+        if (!found)
+            Fail(prefix + Printable(item.key()), "unknown field (use " + list + ")");
+    }
+}
+
+// A string member; `fallback` when absent, a message when absent and required.
+std::string ReadString(const json& object, const char* key, const std::string& prefix, const char* fallback)
+{
+    const auto it = object.find(key);
+    if (it == object.end()) {
+        if (!fallback)
+            Fail(prefix + key, "missing (a required field)");
+        return fallback;
+    }
+    Expect(it->is_string(), *it, prefix + key, "a string");
+    return it->get<std::string>();
+}
+
+double ReadPositive(const json& object, const char* key)
+{
+    const auto it = object.find(key);
+    if (it == object.end())
+        Fail(key, "missing (a required field)");
+    Expect(it->is_number(), *it, key, "a number");
+    const double value = it->get<double>();
+    if (!(std::isfinite(value) && value > 0.0))
+        Fail(key, "must be a positive number, found " + it->dump());
+    return value;
+}
+
+int ReadOption(const json& value, const std::string& field)
+{
+    Expect(value.is_number(), value, field, "an integer");
+    const double number = value.get<double>();  // integers of 64 bits round, but keep their side of the range
+    if (value.is_number_float() && std::trunc(number) != number)
+        Fail(field, "expected an integer, found " + value.dump());
+    if (number < -2147483648.0 || number > 2147483647.0)
+        Fail(field, value.dump() + " is outside the 32-bit range -2147483648 ... 2147483647");
+    return static_cast<int>(number);
+}
+
+bool IsValidName(const std::string& name)
+{
+    const auto isAlpha = [](char ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || ch == '_'; };
+    if (name.empty() || !isAlpha(name[0]))
+        return false;
+    for (const char ch : name) {
+        if (!isAlpha(ch) && !(ch >= '0' && ch <= '9'))
+            return false;
+    }
+    return true;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b)
+{
+    const auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch; };
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+const char* QuantityPhrase(tagQuantity quantity)
+{
+    switch (quantity) {
+    case DK_QTY_POSITION: return "a position";
+    case DK_QTY_VELOCITY: return "a velocity";
+    case DK_QTY_TIME: return "a time";
+    case DK_QTY_NONE: break;
+    }
+    return "a plain number";
+}
+
+CDK_Variable ReadVariable(const json& item, const std::string& at, const CDK_Units& units,
+                          const std::vector<CDK_Variable>& earlier)
+{
+    Expect(item.is_object(), item, at, "an object");
+    const std::string prefix = at + ".";
+    CheckFields(item, prefix, {"name", "type", "quantity", "unit"});
+
+    const std::string name = ReadString(item, "name", prefix, nullptr);
+    if (!IsValidName(name))
+        Fail(prefix + "name", Quoted(name) + " is not a valid name (use letters, digits and _, not starting with a digit)");
+    for (std::size_t i = 0; i < earlier.size(); ++i) {
+        const std::string& other = earlier[i].m_strName.Std();
+        if (EqualNoCase(name, other)) {
+            Fail(prefix + "name", Quoted(name) + " is declared twice (also variables[" + std::to_string(i) + "]" +
+                                      (name == other ? ")" : " as " + Quoted(other) + ")"));
+        }
+    }
+
+    CDK_Variable variable;
+    variable.m_strName = name.c_str();
+    const std::string type = ReadString(item, "type", prefix, nullptr);
+    if (!CDK_Value::FindType(type.c_str(), variable.m_Type))
+        Fail(prefix + "type", "unknown type " + Quoted(type) + " (use int16, uint16, int32, uint32 or fixed)");
+    const std::string quantity = ReadString(item, "quantity", prefix, "none");
+    if (!CDK_Units::FindQuantity(quantity.c_str(), variable.m_Quantity))
+        Fail(prefix + "quantity", "unknown quantity " + Quoted(quantity) + " (use none, position, velocity or time)");
+    const std::string unit = ReadString(item, "unit", prefix, "IU");
+    if (units.Find(variable.m_Quantity, unit.c_str()) < 0) {
+        Fail(prefix + "unit", "unknown unit " + Quoted(unit) + " for " + QuantityPhrase(variable.m_Quantity) +
+                                  " (use " + units.ListNames(variable.m_Quantity).Std() + ")");
+    }
+    variable.m_strDefaultUnit = unit.c_str();
+    return variable;
+}
+
+// Parses the document; a key given twice in one object is reported, since
+// the parser itself would silently keep only one of them.
+json Parse(std::string_view document)
+{
+    struct Frame {
+        bool array = false;
+        std::size_t index = 0;
+        std::string key{};
+        std::set<std::string> keys{};
+    };
+    std::vector<Frame> stack;
+    std::string duplicate;
+    auto callback = [&](int, json::parse_event_t event, json& parsed) {
+        switch (event) {
+        case json::parse_event_t::object_start: stack.emplace_back(); break;
+        case json::parse_event_t::array_start: stack.emplace_back().array = true; break;
+        case json::parse_event_t::key: {
+            Frame& frame = stack.back();
+            frame.key = parsed.get<std::string>();
+            if (!frame.keys.insert(frame.key).second && duplicate.empty()) {
+                for (std::size_t i = 0; i < stack.size(); ++i) {
+                    if (stack[i].array)
+                        duplicate += "[" + std::to_string(stack[i].index) + "]";
+                    else
+                        duplicate += (i == 0 ? "" : ".") + Printable(stack[i].key);
+                }
+            }
+            break;
+        }
+        case json::parse_event_t::object_end:
+        case json::parse_event_t::array_end:
+            stack.pop_back();
+            [[fallthrough]];
+        case json::parse_event_t::value:
+            if (!stack.empty() && stack.back().array)
+                ++stack.back().index;
+            break;
+        }
+        return true;
+    };
+    json doc = json::parse(document.begin(), document.end(), callback);
+    if (!duplicate.empty())
+        Fail(duplicate, "given twice");
+    return doc;
+}
+
+// "line 3, column 5" of the byte the parser stopped at (`byte` counts from 1).
+std::string Position(std::string_view document, std::size_t byte)
+{
+    const std::size_t at = std::min(byte > 0 ? byte - 1 : 0, document.size());
+    const std::string_view before = document.substr(0, at);
+    const std::size_t lastBreak = before.rfind('\n');
+    const std::size_t line = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n'));
+    const std::size_t column = lastBreak == std::string_view::npos ? at + 1 : at - lastBreak;
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
+// The parser's own explanation, without its prefixes and the echo of the
+// text it last read.
+std::string Reason(const char* what)
+{
+    std::string text = what;
+    const auto dropThrough = [&text](std::string_view start, std::string_view mark) {
+        const std::size_t at = text.find(mark);
+        if (text.starts_with(start) && at != std::string::npos)
+            text.erase(0, at + mark.size());
+    };
+    dropThrough("[json.exception.", "] ");
+    dropThrough("parse error", ": ");
+    dropThrough("syntax error while parsing ", " - ");
+    const std::size_t echo = text.find("; last read: '");
+    if (echo != std::string::npos) {
+        const std::size_t expected = text.find("'; expected ", echo);
+        text.erase(echo, expected == std::string::npos ? std::string::npos : expected + 1 - echo);
+    }
+    return Printable(text);
+}
+
+CString Message(const std::string& source, const std::string& field, const std::string& problem)
+{
+    const std::string text = source + ": " + (field.empty() ? "" : field + ": ") + problem;
+    return CString(std::string_view(text));
+}
+
+}  // namespace
+
+CDK_Setup::CDK_Setup()
+    : m_strName("Default drive (embedded)"), m_Options{{"IsClosedPosition", 1}}, m_Units(2000.0, 0.001)
+{
+    m_Variables = {
+        {"TPOS", DK_INT32, DK_QTY_POSITION, "rot"},    {"TSPD", DK_FIXED, DK_QTY_VELOCITY, "rpm"},
+        {"ATIME", DK_INT32, DK_QTY_TIME, "s"},          {"PVTBUFBEGIN", DK_UINT16, DK_QTY_NONE, "IU"},
+        {"PVTBUFLEN", DK_UINT16, DK_QTY_NONE, "IU"},    {"MASTERID", DK_UINT16, DK_QTY_NONE, "IU"},
+    };
+}
+
+CString CDK_Setup::LoadFromFile(const char* path)
+{
+    const std::string source = path ? path : "";
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(source.c_str(), "rb"), &std::fclose);
+    if (!file)
+        return Message(source, "", std::string("cannot read the file: ") + std::strerror(errno));
+    std::string text;
+    char buffer[65536];
+    std::size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        text.append(buffer, count);
+    if (std::ferror(file.get()))
+        return Message(source, "", std::string("cannot read the file: ") + std::strerror(errno));
+    return LoadFromText(CString(std::string_view(text)), source.c_str());
+}
+
+CString CDK_Setup::LoadFromText(const CString& document, const char* sourceName)
+{
+    const std::string source = sourceName ? sourceName : "";
+    try {
+        const json doc = Parse(document.View());
+        if (!doc.is_object())
+            Fail("", "expected a JSON object at the top level, found " + Describe(doc));
+        CheckFields(doc, "", {"name", "motionController", "countsPerRevolution", "samplingPeriod", "options", "variables"});
+
+        CDK_Setup setup;  // built aside: a fault leaves *this as it was
+        setup.m_strName = ReadString(doc, "name", "", source.substr(source.rfind('/') + 1).c_str()).c_str();
+        if (const auto it = doc.find("motionController"); it != doc.end()) {
+            Expect(it->is_boolean(), *it, "motionController", "true or false");
+            setup.m_bMotionController = it->get<bool>();
+        }
+        const double counts = ReadPositive(doc, "countsPerRevolution");
+        const double period = ReadPositive(doc, "samplingPeriod");
+        setup.m_Units = CDK_Units(counts, period);
+        for (const tagQuantity quantity : {DK_QTY_POSITION, DK_QTY_VELOCITY, DK_QTY_TIME}) {
+            for (int i = 0; i < setup.m_Units.GetCount(quantity); ++i) {
+                const double factor = setup.m_Units.GetFactor(quantity, i);
+                if (!(std::isfinite(factor) && factor > 0.0)) {
+                    Fail("samplingPeriod", doc["samplingPeriod"].dump() + " with countsPerRevolution " +
+                                               doc["countsPerRevolution"].dump() + " puts the " +
+                                               setup.m_Units.GetName(quantity, i) + " factor out of range");
+                }
+            }
+        }
+
+        setup.m_Options.clear();
+        if (const auto it = doc.find("options"); it != doc.end()) {
+            Expect(it->is_object(), *it, "options", "an object");
+            for (const auto& option : it->items())
+                setup.m_Options[option.key()] = ReadOption(option.value(), "options." + Printable(option.key()));
+        }
+
+        setup.m_Variables.clear();
+        if (const auto it = doc.find("variables"); it != doc.end()) {
+            Expect(it->is_array(), *it, "variables", "an array");
+            for (std::size_t i = 0; i < it->size(); ++i) {
+                setup.m_Variables.push_back(ReadVariable((*it)[i], "variables[" + std::to_string(i) + "]",
+                                                         setup.m_Units, setup.m_Variables));
+            }
+        }
+        *this = std::move(setup);
+        return CString();
+    } catch (const SetupError& error) {
+        return Message(source, error.field, error.problem);
+    } catch (const json::parse_error& error) {
+        return Message(source, Position(document.View(), error.byte), "invalid JSON: " + Reason(error.what()));
+    } catch (const json::exception& error) {  // a number too big for a double
+        return Message(source, "", "invalid JSON: " + Reason(error.what()));
+    } catch (const std::exception& error) {
+        return Message(source, "", std::string("cannot load the setup: ") + error.what());
+    }
+}
+
+int CDK_Setup::IsMotionController() const
+{
+    return m_bMotionController ? 1 : 0;
+}
+
+int CDK_Setup::GetIntOption(const char* name) const
+{
+    const auto it = name ? m_Options.find(name) : m_Options.end();
+    return it == m_Options.end() ? 0 : it->second;
+}
+
+const CDK_Variable* CDK_Setup::FindVariable(const char* name, int bCaseSensitive) const
+{
+    if (!name)
+        return nullptr;
+    for (const CDK_Variable& variable : m_Variables) {
+        if (bCaseSensitive ? variable.m_strName == name : EqualNoCase(variable.m_strName.View(), name))
+            return &variable;
+    }
+    return nullptr;
+}

@@ -1,0 +1,88 @@
+#include "kernel/Value.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+struct TypeInfo {
+    const char* name;
+    double min;    // in steps of the resolution
+    double max;
+    double steps;  // steps per internal unit
+};
+
+// Indexed by tagVarType.
+constexpr TypeInfo kTypes[] = {
+    {"int16", -32768.0, 32767.0, 1.0},
+    {"uint16", 0.0, 65535.0, 1.0},
+    {"int32", -2147483648.0, 2147483647.0, 1.0},
+    {"uint32", 0.0, 4294967295.0, 1.0},
+    {"fixed", -2147483648.0, 2147483647.0, 65536.0},  // 16.16: -32768 ... 32767.9999847412109375
+};
+constexpr int kTypeCount = static_cast<int>(sizeof(kTypes) / sizeof(kTypes[0]));
+
+// An unknown type value is treated as a 32-bit integer.
+const TypeInfo& Info(tagVarType type)
+{
+    const int index = static_cast<int>(type);
+    return kTypes[index >= 0 && index < kTypeCount ? index : DK_INT32];
+}
+
+}  // namespace
+
+void CDK_Value::SetValue(tagVarType type, double value)
+{
+    m_Type = type;
+    m_dValue = Quantize(type, value);
+}
+
+double CDK_Value::GetValue(tagVarType type) const
+{
+    return type == m_Type ? m_dValue : Quantize(type, m_dValue);
+}
+
+double CDK_Value::Quantize(tagVarType type, double value)
+{
+    if (std::isnan(value))
+        return 0.0;
+    const TypeInfo& info = Info(type);
+    // Scaling by a power of two is exact, std::round rounds halves away from
+    // zero and is defined for any double; no integer conversion is involved.
+    const double steps = std::clamp(std::round(value * info.steps), info.min, info.max);
+    return steps / info.steps + 0.0;  // + 0.0 turns -0 into 0
+}
+
+double CDK_Value::GetTypeMin(tagVarType type)
+{
+    const TypeInfo& info = Info(type);
+    return info.min / info.steps;
+}
+
+double CDK_Value::GetTypeMax(tagVarType type)
+{
+    const TypeInfo& info = Info(type);
+    return info.max / info.steps;
+}
+
+double CDK_Value::GetTypeResolution(tagVarType type)
+{
+    return 1.0 / Info(type).steps;
+}
+
+const char* CDK_Value::GetTypeName(tagVarType type)
+{
+    return Info(type).name;
+}
+
+bool CDK_Value::FindType(const char* name, tagVarType& type)
+{
+    for (int i = 0; name && i < kTypeCount; ++i) {
+        if (std::strcmp(name, kTypes[i].name) == 0) {
+            type = static_cast<tagVarType>(i);
+            return true;
+        }
+    }
+    return false;
+}

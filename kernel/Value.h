@@ -1,0 +1,31 @@
+// CDK_Value: a value as a drive variable of a given type holds it.
+//
+// SetValue rounds to the nearest value the type can hold (halves away from
+// zero), saturates at the type's range, and stores 0 for NaN. GetValue gives
+// the stored value, converted the same way when read as another type.
+#pragma once
+
+#include "kernel/VarType.h"
+
+class CDK_Value {
+public:
+    CDK_Value() = default;
+
+    void SetValue(tagVarType type, double value);
+    double GetValue(tagVarType type) const;
+
+    // The value of `value` as type `type` holds it (what SetValue then
+    // GetValue give).
+    static double Quantize(tagVarType type, double value);
+    // Range and resolution of a type, in internal units.
+    static double GetTypeMin(tagVarType type);
+    static double GetTypeMax(tagVarType type);
+    static double GetTypeResolution(tagVarType type);  // 1, or 1/65536 for DK_FIXED
+    // Names used in setup files: "int16", "uint16", "int32", "uint32", "fixed".
+    static const char* GetTypeName(tagVarType type);
+    static bool FindType(const char* name, tagVarType& type);
+
+private:
+    double m_dValue = 0.0;  // already quantised to m_Type
+    tagVarType m_Type = DK_INT32;
+};
