@@ -1,0 +1,154 @@
+// motionhost end to end: the built host loads the built module and runs its
+// commands, as a user runs them from a shell.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kBin = VELKOR_BIN_DIR;
+const std::string kHost = kBin + "/motionhost";
+const std::string kExamples = std::string(VELKOR_SOURCE_DIR) + "/examples/";
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+struct SRun {
+    int status;
+    std::string out, err;
+};
+
+class HostTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char dir[] = "/tmp/motionhost-test-XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        m_Dir = dir;
+    }
+    void TearDown() override { std::system(("rm -rf '" + m_Dir + "'").c_str()); }
+
+    // Runs the host with `args` (a shell word list), standard input from
+    // `input`; captures both outputs and the exit status.
+    SRun Run(const std::string& args, const std::string& input = "")
+    {
+        WriteFile(m_Dir + "/in", input);
+        const std::string command = kHost + " " + args + " <'" + m_Dir + "/in' >'" + m_Dir + "/out' 2>'" + m_Dir + "/err'";
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(m_Dir + "/out"), ReadFile(m_Dir + "/err")};
+    }
+
+    std::string m_Dir;
+};
+
+TEST_F(HostTest, InfoPrintsIdentityAndVersionAndWritesTheIcon)
+{
+    const SRun run = Run("info --icon '" + m_Dir + "/icon.bmp'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "class: Motion\ntype: PVT\norder id: 4160\nenabled: yes\nversion: 1.0.0.1\ndescription: Velkor DLL\n");
+    const std::string bmp = ReadFile(m_Dir + "/icon.bmp");
+    // File header, 40-byte info header, 16 colours, 16 rows of 8 bytes.
+    ASSERT_EQ(bmp.size(), 14u + 40u + 64u + 128u);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    EXPECT_EQ(static_cast<unsigned char>(bmp[10]), 118);  // pixel data offset
+    // Top row (stored last): 77 22 77 77 77 77 77 77.
+    EXPECT_EQ(bmp.substr(bmp.size() - 8), std::string("\x77\x22\x77\x77\x77\x77\x77\x77", 8));
+}
+
+TEST_F(HostTest, DefaultsFailTranslationUntilPointsAreAdded)
+{
+    const SRun defaults = Run("defaults");
+    ASSERT_EQ(defaults.status, 0) << defaults.err;
+    const SRun run = Run("translate -", defaults.out);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Invalid number of points. You should have at least 2 points.\n");
+}
+
+TEST_F(HostTest, TranslatesAnExampleByteForByte)
+{
+    const SRun run = Run("translate '" + kExamples + "multi-point.pvt'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out,
+              "  MASTERID = 81; // Set host address to 5\r\n"
+              "  SETPVT 0xCF00; //Clear PVT buffer\r\n"
+              "  MODE PVT; // Set PVT Mode\r\n"
+              "  TUM1;//Start from actual value of position reference\r\n"
+              "  CPR;\r\n"
+              "  PVTP 2000L, 30, 100U, 0;//PVT(1[rot], 900[rpm], 100[ms])\r\n"
+              "  UPD; //Execute immediate\r\n"
+              "  PVTP 6000L, 40, 150U, 0;//PVT(4[rot], 1200[rpm], 250[ms])\r\n"
+              "  PVTP 6000L, 30, 150U, 0;//PVT(7[rot], 900[rpm], 400[ms])\r\n"
+              "  PVTP 2000L, 0, 100U, 0;//PVT(8[rot], 0[rpm], 500[ms])\r\n"
+              "  !MC; WAIT!; //wait for completion\r\n");
+    // The same text from standard input, with CR LF line ends, gives the same bytes.
+    std::string crlf;
+    for (char c : ReadFile(kExamples + "multi-point.pvt"))
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(Run("translate -", crlf).out, run.out);
+}
+
+TEST_F(HostTest, TranslationErrorsGoToStandardErrorWithStatus1)
+{
+    const SRun run = Run("translate '" + kExamples + "invalid.pvt'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Value out of range!\nTime value of point 2 is too distant from the previous point.\n");
+}
+
+TEST_F(HostTest, ASetupFileChangesTheDrive)
+{
+    // The example drive has its own units: 4096 increments per revolution.
+    const SRun defaults = Run("--setup '" + kExamples + "drive-setup.json' defaults");
+    EXPECT_EQ(defaults.status, 0) << defaults.err;
+    EXPECT_NE(defaults.out.find("TPOS.unit = deg\n"), std::string::npos) << defaults.out;
+
+    WriteFile(m_Dir + "/controller.json",
+              R"({"motionController": true, "countsPerRevolution": 1000, "samplingPeriod": 0.001})");
+    const SRun info = Run("--setup '" + m_Dir + "/controller.json' info");
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_NE(info.out.find("enabled: no\n"), std::string::npos);
+}
+
+TEST_F(HostTest, UsageAndFileErrorsAreOneLineWithStatus2)
+{
+    WriteFile(m_Dir + "/bad.json", "{\"countsPerRevolution\": \"many\"}");
+    const struct {
+        std::string args;
+        std::string err;  // the start of the one line
+    } cases[] = {
+        {"translate '" + m_Dir + "/absent.pvt'", "motionhost: cannot read " + m_Dir + "/absent.pvt: No such file"},
+        {"--module '" + m_Dir + "/absent.so' info", "motionhost: cannot load the module " + m_Dir + "/absent.so: "},
+        {"--module '" + kBin + "/libplatform.so' info",
+         "motionhost: the module " + kBin + "/libplatform.so does not export \"GetClassName\""},
+        {"--setup '" + m_Dir + "/bad.json' info", "motionhost: " + m_Dir + "/bad.json: countsPerRevolution: expected a number"},
+        {"--setup '" + m_Dir + "/absent.json' defaults", "motionhost: " + m_Dir + "/absent.json: cannot read the file"},
+        {"translate", "motionhost: FILE is required"},
+        {"", "motionhost: A subcommand is required"},
+        {"frobnicate", "motionhost: "},
+    };
+    for (const auto& c : cases) {
+        const SRun run = Run(c.args);
+        EXPECT_EQ(run.status, 2) << c.args;
+        EXPECT_EQ(run.out, "") << c.args;
+        EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << c.args << "\n" << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << c.args << "\n" << run.err;
+    }
+}
+
+}  // namespace
