@@ -184,16 +184,15 @@ void BM_TranslateMotionSequence(benchmark::State& state)
     CDK_Setup setup;
     CDK_Motion motion;
     CString params = RecordText();
-    std::size_t lines = 0;
+    CString out;
     for (auto _ : state) {
-        CString out;
         if (!translate(setup, motion, params, out)) {
             state.SkipWithError(out.GetString());
             break;
         }
-        lines = static_cast<std::size_t>(out.Replace('\n', '\n'));
     }
-    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(lines));
+    const int lines = out.Replace('\n', '\n');
+    state.SetItemsProcessed(state.iterations() * lines);
     dlclose(module);
 }
 BENCHMARK(BM_TranslateMotionSequence)->Unit(benchmark::kMillisecond);

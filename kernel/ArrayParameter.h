@@ -39,7 +39,11 @@ public:
     void SetValuesCount(int count);
     double GetValue(int index) const;                 // selected unit
     void SetValue(int index, double value);           // selected unit
-    double GetValueInInternalUnit(int index) const;
+    double GetValueInInternalUnit(int index) const
+    {
+        CheckIndex(index);
+        return m_Values[static_cast<std::size_t>(index)];
+    }
     void SetValueInInternalUnit(int index, double value);
     // Inserts before `index` (0 ... count); the value is in the selected unit.
     void InsertValueAt(int index, double value);
@@ -81,7 +85,12 @@ public:
     char* PrintValueForDRL(int index, char* first) const;
 
 private:
-    void CheckIndex(int index) const;
+    void CheckIndex(int index) const
+    {
+        if (index < 0 || static_cast<std::size_t>(index) >= m_Values.size())
+            ThrowBadIndex();
+    }
+    [[noreturn]] static void ThrowBadIndex();
 
     CDK_Setup* m_pSetup;
     CString m_strName;

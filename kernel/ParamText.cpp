@@ -66,7 +66,27 @@ enum class NumberRead { ok, not_a_number, not_finite, out_of_range };
 // an optional sign. Sets `end` past the number.
 NumberRead ReadNumber(const char* p, const char* last, double& value, const char*& end)
 {
+    // Fast path for whole numbers of up to 15 digits (times and positions
+    // mostly are): they are exact as doubles. Anything else, or a number
+    // that goes on with a point, an exponent or more digits, is left to
+    // from_chars.
     const char* q = p;
+    const bool negative = q < last && *q == '-';
+    if (q < last && (*q == '-' || *q == '+'))
+        ++q;
+    const char* const digits = q;
+    std::uint64_t whole = 0;
+    while (q < last && q - digits < 16 && static_cast<unsigned char>(*q - '0') < 10)
+        whole = whole * 10 + static_cast<unsigned>(*q++ - '0');
+    if (q > digits && q - digits <= 15 &&
+        (q == last || (*q != '.' && *q != 'e' && *q != 'E' && static_cast<unsigned char>(*q - '0') >= 10))) {
+        const auto magnitude = static_cast<double>(whole);
+        value = negative ? -magnitude : magnitude;
+        end = q;
+        return NumberRead::ok;
+    }
+
+    q = p;
     if (q < last && *q == '+')
         ++q;
     if (q < last && (*q == '+' || (*q == '-' && p != q)))
@@ -216,18 +236,23 @@ CString CDK_ParamText::ReadDoubles(const CString& text, const char* key, std::ve
         while (p < last && IsBlank(*p))
             ++p;
         const char* token = p;
-        const std::size_t rest = found.size() - static_cast<std::size_t>(p - found.data());
-        const char* comma = static_cast<const char*>(std::memchr(p, ',', rest));
-        const char* stop = comma ? comma : last;
         double v = 0;
         const char* end = p;
-        NumberRead outcome = token == stop ? NumberRead::not_a_number : ReadNumber(p, stop, v, end);
+        NumberRead outcome = ReadNumber(p, last, v, end);
         if (outcome == NumberRead::ok) {
-            while (end < stop && IsBlank(*end))
+            while (end < last && IsBlank(*end))
                 ++end;
-            if (end != stop)
+            if (end != last && *end != ',')
                 outcome = NumberRead::not_a_number;  // junk after the number
         }
+        // The value's text ends at the next comma (only searched for when
+        // the number did not end there).
+        const char* comma = nullptr;
+        if (outcome == NumberRead::ok)
+            comma = end == last ? nullptr : end;
+        else
+            comma = static_cast<const char*>(std::memchr(token, ',', static_cast<std::size_t>(last - token)));
+        const char* stop = comma ? comma : last;
         if (outcome == NumberRead::ok) {
             values.push_back(v);
         } else if (bad++ == 0) {

@@ -32,6 +32,24 @@ double StrtodC(const char* first, const char* last)
     return strtod_l(copy.c_str(), nullptr, c_locale);
 }
 
+// from_chars from `first`; a number beyond the double range goes to strtod
+// (from `start`, which includes a "0x" prefix) for its infinity or zero.
+// Returns the end of the number, or nullptr when there is none.
+const char* FromChars(const char* first, const char* start, const char* last, std::chars_format format, double& value)
+{
+    double v = 0;
+    const auto r = std::from_chars(first, last, v, format);
+    if (r.ec == std::errc()) {
+        value = v;
+        return r.ptr;
+    }
+    if (r.ec == std::errc::result_out_of_range) {
+        value = StrtodC(start, r.ptr);
+        return r.ptr;
+    }
+    return nullptr;
+}
+
 const char* ScanUnsignedDouble(const char* p, const char* last, double& value)
 {
     if (last - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
@@ -44,30 +62,13 @@ const char* ScanUnsignedDouble(const char* p, const char* last, double& value)
             value = 0;
             return p + 1;
         }
-        double v = 0;
-        const auto r = std::from_chars(p + 2, last, v, std::chars_format::hex);
-        if (r.ec == std::errc()) {
-            value = v;
-            return r.ptr;
-        }
-        if (r.ec == std::errc::result_out_of_range) {
-            value = StrtodC(p, r.ptr);
-            return r.ptr;
-        }
+        const char* end = FromChars(p + 2, p, last, std::chars_format::hex, value);
+        if (end)
+            return end;
         value = 0;  // cannot happen after a digit; read the "0" as strtod would
         return p + 1;
     }
-    double v = 0;
-    const auto r = std::from_chars(p, last, v, std::chars_format::general);
-    if (r.ec == std::errc()) {
-        value = v;
-        return r.ptr;
-    }
-    if (r.ec == std::errc::result_out_of_range) {
-        value = StrtodC(p, r.ptr);
-        return r.ptr;
-    }
-    return nullptr;
+    return FromChars(p, p, last, std::chars_format::general, value);
 }
 
 }  // namespace

@@ -117,7 +117,7 @@ CString CInternalData::GenerateCode()
         const CString unitP = ShortUnit(m_Position.GetSelectedUnit());
         const CString unitV = ShortUnit(m_Velocity.GetSelectedUnit());
         const CString unitT = ShortUnit(m_Time.GetSelectedUnit());
-        out.Preallocate(out.GetLength() + 80 * (n - 1));
+        out.Preallocate(out.GetLength() + 128 * (n - 1));  // a line is about 100 bytes
         CLineWriter writer(out);
         // Increments are differences of the truncated absolute values, so
         // that truncation never accumulates from segment to segment. Positions

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <random>
+
 #include <functional>
 #include <limits>
 #include <numbers>
@@ -191,11 +195,13 @@ TEST(ArrayParameterTest, PrintValueForDRLQuantisesToTheType)
     const Row rows[] = {
         {"TSPD", 0.1, "0.100006103515625"},  // 6554 / 65536
         {"TSPD", 1.0 / 3, "0.3333282470703125"}, {"TSPD", 30.5, "30.5"},   {"TSPD", -0.0, "0"},
-        {"TSPD", 1e9, "32767.99998474121"},      {"TSPD", -1e9, "-32768"}, {"TPOS", 10.7, "11"},
+        {"TSPD", 1e9, "32767.9999847412109375"},      {"TSPD", -1e9, "-32768"}, {"TPOS", 10.7, "11"},
         {"TPOS", -10.5, "-11"},   {"TPOS", 0, "0"},  {"TPOS", -0.4, "0"},  {"TPOS", 3e9, "2147483647"},
         {"TPOS", -3e9, "-2147483648"},           {"ATIME", 2.5, "3"},
         {"TPOS", std::numeric_limits<double>::quiet_NaN(), "0"},
         {"TPOS", std::numeric_limits<double>::infinity(), "2147483647"},
+        // Plain notation even for the smallest steps: no exponent.
+        {"TSPD", 1.0 / 65536, "0.0000152587890625"},  {"TSPD", -3.0 / 65536, "-0.0000457763671875"},
     };
     CDK_Setup setup;
     for (const Row& r : rows) {
@@ -203,6 +209,39 @@ TEST(ArrayParameterTest, PrintValueForDRLQuantisesToTheType)
         array.Bind(r.key, r.key);  // the display unit plays no part
         array.SetValuesInInternalUnit({r.iu});
         EXPECT_EQ(r.text, Str(array.PrintValueForDRL(0))) << r.key << " " << r.iu;
+    }
+}
+
+// Display values are printed with twelve significant digits exactly as
+// printf's "%.12g" prints them, whatever the magnitude, including values
+// next to a rounding boundary.
+TEST(ArrayParameterTest, PrintValueMatchesTwelveSignificantDigits)
+{
+    CDK_Setup setup;
+    CDK_ArrayParameter array(setup);
+    array.Bind("TPOS", "TPOS");
+    ASSERT_TRUE(array.SelectUnit("IU"));
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-9, 17);
+    std::vector<double> values = {0.5, 2.5, 1e-5, 9.99999999999949e-5, 999999999999.5, 1e12 - 0.25,
+                                  123456.7890125, 0.1 + 0.2, 1e15 - 1, 99999999999.95};
+    for (int i = 0; i < 200000; ++i) {
+        double v = mantissa(rng) * std::pow(10.0, exponent(rng));
+        if (i % 3 == 0)  // values with few digits, as users type them, often sit on a boundary
+            v = std::round(v * 1e4) / 1e4 + (i % 2 ? 5e-13 : 0);
+        values.push_back(i % 2 ? -v : v);
+    }
+    array.SetValuesInInternalUnit(values);
+    int mismatches = 0;
+    for (int i = 0; i < array.GetValuesCount() && mismatches < 5; ++i) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%.12g", values[static_cast<std::size_t>(i)]);
+        const std::string got(Str(array.PrintValue(i)));
+        if (got != expected) {
+            ++mismatches;
+            ADD_FAILURE() << "value " << values[static_cast<std::size_t>(i)] << ": " << got << " instead of " << expected;
+        }
     }
 }
 

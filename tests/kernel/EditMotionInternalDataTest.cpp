@@ -1,5 +1,6 @@
 // The record base's write/read helpers: whatever a record holds comes back
 // bit for bit, in whatever units were selected.
+#include "KernelTestUtil.h"
 #include "kernel/ArrayParameter.h"
 #include "kernel/EditMotionInternalData.h"
 #include "kernel/Motion.h"
@@ -19,21 +20,9 @@
 
 namespace {
 
-class Record : public CDK_EditMotionInternalData {
-public:
-    using CDK_EditMotionInternalData::CDK_EditMotionInternalData;
-    BOOL ReadParameters(CString&, CString&) override { return TRUE; }
-    void WriteParameters(CString&) override {}
-};
-
-class EditMotionInternalDataTest : public ::testing::Test {
-protected:
-    CDK_Setup setup;
-    CDK_Motion motion;
-    Record record{setup, motion};
-};
-
-std::string Str(const CString& s) { return std::string(s.View()); }
+using kernel_test::Record;
+using kernel_test::Str;
+using EditMotionInternalDataTest = kernel_test::RecordTest;
 
 // A finite double from a mix that stresses the text form: any bit pattern
 // (all magnitudes), subnormals, signed zeros, integers around 2^53, huge

@@ -1,5 +1,6 @@
 // Malformed parameter texts, read through the record base's helpers: every
 // row is one fault (or one accepted form) with the exact message it gives.
+#include "KernelTestUtil.h"
 #include "kernel/ArrayParameter.h"
 #include "kernel/EditMotionInternalData.h"
 #include "kernel/Motion.h"
@@ -17,21 +18,9 @@ using namespace std::string_view_literals;
 
 namespace {
 
-class Record : public CDK_EditMotionInternalData {
-public:
-    using CDK_EditMotionInternalData::CDK_EditMotionInternalData;
-    BOOL ReadParameters(CString&, CString&) override { return TRUE; }
-    void WriteParameters(CString&) override {}
-};
-
-class ParamTextTest : public ::testing::Test {
-protected:
-    CDK_Setup setup;
-    CDK_Motion motion;
-    Record record{setup, motion};
-};
-
-std::string Str(const CString& s) { return std::string(s.View()); }
+using kernel_test::Record;
+using kernel_test::Str;
+using ParamTextTest = kernel_test::RecordTest;
 
 TEST_F(ParamTextTest, IntegerParameter)
 {

@@ -5,6 +5,7 @@
 #include <climits>
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -135,15 +136,35 @@ TEST(ScanDoubleTest, StopsAtEndAndReportsWhereTheNumberEnds)
 TEST(SscanfTest, IgnoresCommaDecimalLocale)
 {
     const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-    bool commaLocale = false;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "nl_NL.UTF-8"})
-        if (std::setlocale(LC_NUMERIC, name) && std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
-            commaLocale = true;
-            break;
-        }
+    const auto useCommaLocale = [] {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "nl_NL.UTF-8"})
+            if (std::setlocale(LC_NUMERIC, name) && std::strcmp(std::localeconv()->decimal_point, ",") == 0)
+                return true;
+        return false;
+    };
+    bool commaLocale = useCommaLocale();
+    std::string privateLocales;
     if (!commaLocale) {
+        // None installed: compile one from the system's locale sources into a
+        // private folder (the setup script installs them with "locales").
+        char dir[] = "/tmp/velkor-locale-XXXXXX";
+        if (mkdtemp(dir) &&
+            std::system(("localedef -i de_DE -f UTF-8 " + std::string(dir) + "/de_DE.UTF-8 2>/dev/null").c_str()) == 0) {
+            setenv("LOCPATH", dir, 1);
+            commaLocale = useCommaLocale();
+            privateLocales = dir;
+        }
+    }
+    const auto restore = [&] {
         std::setlocale(LC_NUMERIC, saved.c_str());
-        GTEST_SKIP() << "no comma-decimal locale installed";
+        if (!privateLocales.empty()) {
+            unsetenv("LOCPATH");
+            std::system(("rm -rf '" + privateLocales + "'").c_str());
+        }
+    };
+    if (!commaLocale) {
+        restore();
+        GTEST_SKIP() << "no comma-decimal locale available";
     }
 
     struct Row { const char* input; double value; };
@@ -153,7 +174,7 @@ TEST(SscanfTest, IgnoresCommaDecimalLocale)
         EXPECT_EQ(1, sscanf_s(r.input, "%lf", &v)) << r.input;
         ExpectSameDouble(r.value, v, r.input);
     }
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    restore();
 }
 
 }  // namespace
