@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace {
@@ -304,6 +305,12 @@ void CDK_ParamText::AppendInt(CString& text, const char* key, int value)
 
 void CDK_ParamText::AppendDoubles(CString& text, const char* key, const double* values, std::size_t count)
 {
+    // Room for the longest values up front: the text then grows once, and
+    // pages that the values do not fill are never touched.
+    const std::size_t room = static_cast<std::size_t>(text.GetLength()) + std::strlen(key) + 4 +
+                             count * static_cast<std::size_t>(kMaxDoubleLength + 2);
+    if (room < static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        text.Preallocate(static_cast<int>(room));
     text += key;
     text += " =";
     // Write through a local buffer in large pieces: one append per 8 KiB.
