@@ -44,7 +44,12 @@ CString CInternalData::CheckPoints(int& badPoint)
         // out of bounds or too far away.
         if (t < lo || t > hi || std::isnan(t)) {
             message = "Time value is out of bounds.";
-        } else if (t <= prevT) {
+        } else if (std::trunc(t) <= std::trunc(prevT)) {
+            // Equal or smaller times, and also a time that does not reach the
+            // next whole sampling period: segments are sent as differences of
+            // the truncated times, so 0.5 after 0 would be a segment of no
+            // duration, which the drive cannot interpolate. (The step limit
+            // below still compares the times as they are: 511.5 fails.)
             message.Format("Value out of range!\nTime value of point %d is identical with previous point.", i);
         } else if (t - prevT > kMaxTimeStep) {
             message.Format("Value out of range!\nTime value of point %d is too distant from the previous point.", i);

@@ -29,7 +29,15 @@ const CheckCase kCheckCases[] = {
     {"widest backward segment", {0, 1}, {0, -8388608}, {0, 0}, "", kUntouched},
     {"time step 512", {0, 512}, {0, 0}, {0, 0}, TimeTooDistant(1), 1},
     {"time step 511.5", {0, 511.5}, {0, 0}, {0, 0}, TimeTooDistant(1), 1},
-    {"fractional steps within limits", {0, 0.5, 511.5}, {0, 0.25, 8388607.25}, {0, 0, 0}, "", kUntouched},
+    {"fractional steps within limits", {0, 1.5, 511.5}, {0, 0.25, 8388607.25}, {0, 0, 0}, "", kUntouched},
+    // Segments are sent as differences of the truncated times: a time that
+    // does not reach the next whole sampling period would be a segment of
+    // no duration.
+    {"half a period after the start", {0, 0.5, 1}, {0, 0, 0}, {0, 0, 0}, TimeNotIncreasing(1), 1},
+    {"just under one period", {0, 0.999999, 2}, {0, 0, 0}, {0, 0, 0}, TimeNotIncreasing(1), 1},
+    {"within the same whole period", {0, 100.2, 100.9}, {0, 0, 0}, {0, 0, 0}, TimeNotIncreasing(2), 2},
+    {"fractions that pass a whole period", {0, 100.9, 200.1}, {0, 1, 2}, {0, 0, 0}, "", kUntouched},
+    {"just one whole period later", {0, 1, 2.0000001}, {0, 0, 0}, {0, 0, 0}, "", kUntouched},
     {"position step -8388608.5", {0, 1}, {0, -8388608.5}, {0, 0}, PositionTooFar(1), 1},
     {"position step 8388607.5", {0, 1}, {0, 8388607.5}, {0, 0}, PositionTooFar(1), 1},
     {"steps measured from the previous point", {0, 1, 2}, {0, 8388607, -1}, {0, 0, 0}, "", kUntouched},
