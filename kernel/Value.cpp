@@ -11,15 +11,19 @@ struct TypeInfo {
     double min;    // in steps of the resolution
     double max;
     double steps;  // steps per internal unit
+    bool halvesUp; // halves round upward (else away from zero)
 };
 
 // Indexed by tagVarType.
 constexpr TypeInfo kTypes[] = {
-    {"int16", -32768.0, 32767.0, 1.0},
-    {"uint16", 0.0, 65535.0, 1.0},
-    {"int32", -2147483648.0, 2147483647.0, 1.0},
-    {"uint32", 0.0, 4294967295.0, 1.0},
-    {"fixed", -2147483648.0, 2147483647.0, 65536.0},  // 16.16: -32768 ... 32767.9999847412109375
+    {"int16", -32768.0, 32767.0, 1.0, false},
+    {"uint16", 0.0, 65535.0, 1.0, false},
+    {"int32", -2147483648.0, 2147483647.0, 1.0, false},
+    {"uint32", 0.0, 4294967295.0, 1.0, false},
+    // 16.16: -32768 ... 32767.9999847412109375. The drive takes a velocity
+    // into its arithmetic as floor(v * 65536 + 0.5), and so does the preview:
+    // the value written for the drive must be that same one.
+    {"fixed", -2147483648.0, 2147483647.0, 65536.0, true},
 };
 constexpr int kTypeCount = static_cast<int>(sizeof(kTypes) / sizeof(kTypes[0]));
 
@@ -48,9 +52,13 @@ double CDK_Value::Quantize(tagVarType type, double value)
     if (std::isnan(value))
         return 0.0;
     const TypeInfo& info = Info(type);
-    // Scaling by a power of two is exact, std::round rounds halves away from
-    // zero and is defined for any double; no integer conversion is involved.
-    const double steps = std::clamp(std::round(value * info.steps), info.min, info.max);
+    // Scaling by a power of two is exact; std::round (halves away from zero)
+    // and std::floor are defined for any double; no integer conversion is
+    // involved. floor(x + 0.5) is computed exactly as the drive's arithmetic
+    // writes it, addition rounding included.
+    const double scaled = value * info.steps;
+    const double rounded = info.halvesUp ? std::floor(scaled + 0.5) : std::round(scaled);
+    const double steps = std::clamp(rounded, info.min, info.max);
     return steps / info.steps + 0.0;  // + 0.0 turns -0 into 0
 }
 

@@ -1,8 +1,11 @@
 // CDK_Value: a value as a drive variable of a given type holds it.
 //
-// SetValue rounds to the nearest value the type can hold (halves away from
-// zero), saturates at the type's range, and stores 0 for NaN. GetValue gives
-// the stored value, converted the same way when read as another type.
+// SetValue rounds to the nearest value the type can hold, saturates at the
+// type's range, and stores 0 for NaN. Halves round away from zero for the
+// integer types and upward for the 16.16 fixed-point type (floor(v * 65536 +
+// 0.5), as the drive and the preview take a velocity: -2.5/65536 becomes
+// -2/65536). GetValue gives the stored value, converted the same way when
+// read as another type.
 #pragma once
 
 #include "kernel/VarType.h"

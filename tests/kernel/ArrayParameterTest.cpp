@@ -202,6 +202,9 @@ TEST(ArrayParameterTest, PrintValueForDRLQuantisesToTheType)
         {"TPOS", std::numeric_limits<double>::infinity(), "2147483647"},
         // Plain notation even for the smallest steps: no exponent.
         {"TSPD", 1.0 / 65536, "0.0000152587890625"},  {"TSPD", -3.0 / 65536, "-0.0000457763671875"},
+        // Halves round upward, as the drive takes the velocity.
+        {"TSPD", -795595.5 / 65536, "-12.1398162841796875"}, {"TSPD", 795595.5 / 65536, "12.13983154296875"},
+        {"TSPD", -0.5 / 65536, "0"},  {"TSPD", -2.5 / 65536, "-0.000030517578125"},
     };
     CDK_Setup setup;
     for (const Row& r : rows) {

@@ -19,7 +19,7 @@ struct QuantizeCase {
 
 class ValueQuantize : public ::testing::TestWithParam<QuantizeCase> {};
 
-TEST_P(ValueQuantize, RoundsHalvesAwayFromZeroAndSaturates)
+TEST_P(ValueQuantize, RoundsToTheNearestAndSaturates)
 {
     const QuantizeCase& c = GetParam();
     const double result = CDK_Value::Quantize(c.type, c.input);
@@ -57,8 +57,19 @@ INSTANTIATE_TEST_SUITE_P(Table, ValueQuantize, ::testing::Values(
     QuantizeCase{DK_UINT32, 4294967296.0, 4294967295.0},
     QuantizeCase{DK_UINT32, -1.0, 0.0},
     QuantizeCase{DK_UINT32, kInf, 4294967295.0},
+    // 16.16 rounds halves upward, on both signs, as floor(v * 65536 + 0.5).
     QuantizeCase{DK_FIXED, 0.5 * kStep, kStep},
-    QuantizeCase{DK_FIXED, -0.5 * kStep, -kStep},
+    QuantizeCase{DK_FIXED, -0.5 * kStep, 0.0},
+    QuantizeCase{DK_FIXED, 1.5 * kStep, 2.0 * kStep},
+    QuantizeCase{DK_FIXED, -1.5 * kStep, -kStep},
+    QuantizeCase{DK_FIXED, 795595.5 * kStep, 795596.0 * kStep},
+    QuantizeCase{DK_FIXED, -795595.5 * kStep, -795595.0 * kStep},
+    QuantizeCase{DK_FIXED, -795595.50001 * kStep, -795596.0 * kStep},
+    QuantizeCase{DK_FIXED, -32767.5 * 65536.0 * kStep - 0.5 * kStep, -32767.5},
+    QuantizeCase{DK_FIXED, -32768.0 - 0.5 * kStep, -32768.0},
+    QuantizeCase{DK_FIXED, 32767.0 + 65535.5 * kStep, 32767.0 + 65535.0 * kStep},
+    // The addition of 0.5 rounds as the drive's arithmetic does.
+    QuantizeCase{DK_FIXED, 0.49999999999999994 * kStep, kStep},
     QuantizeCase{DK_FIXED, 0.49 * kStep, 0.0},
     QuantizeCase{DK_FIXED, 1e-300, 0.0},
     QuantizeCase{DK_FIXED, 1.25, 1.25},
