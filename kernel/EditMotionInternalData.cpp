@@ -4,6 +4,7 @@
 #include "kernel/Motion.h"
 #include "kernel/ParamText.h"
 #include "kernel/Setup.h"
+#include "kernel/Value.h"
 
 #include <string>
 
@@ -60,6 +61,27 @@ CString CDK_EditMotionInternalData::ReadArrayDataParam(const CString& params, co
         message += CDK_ParamText::LookupMessage(found, unitKey, line);
     }
     return message;
+}
+
+CString CDK_EditMotionInternalData::CheckArrayDataRange(const CDK_ArrayParameter& array) const
+{
+    const std::vector<double>& values = array.GetValuesInInternalUnit();
+    const tagVarType type = array.GetType();
+    std::size_t bad = 0;
+    CString message;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (CDK_Value::Holds(type, values[i]) || bad++ > 0)
+            continue;
+        message = "Parameter \"" + array.GetName() + "\": value " + CString(std::to_string(i + 1)) + " (" +
+                  CDK_ParamText::FormatDouble(values[i]) + ") is outside the range of its drive type " +
+                  CDK_Value::GetTypeName(type) + " (" + CDK_ParamText::FormatDouble(CDK_Value::GetTypeMin(type)) +
+                  " ... " + CDK_ParamText::FormatDouble(CDK_Value::GetTypeMax(type)) + " IU)";
+    }
+    if (bad == 0)
+        return CString();
+    if (bad > 1)
+        message += " (and " + CString(std::to_string(bad - 1)) + " more value" + (bad > 2 ? "s" : "") + ")";
+    return message + ".\n";
 }
 
 void CDK_EditMotionInternalData::WriteArrayDataParam(CString& params, const CDK_ArrayParameter& array)

@@ -39,6 +39,12 @@ public:
     // keeps the values and the variable's default unit.
     CString ReadArrayDataParam(const CString& params, const char* key, const char* prefix, const char* suffix,
                                CDK_ArrayParameter& array);
+    // The empty text when the drive type of the array's variable holds every
+    // value (CDK_Value::Holds); otherwise one message naming the parameter,
+    // the first value it cannot hold and the type's range. For columns whose
+    // values go to the drive as they are (a velocity), where saturating
+    // silently would send another value than the one written.
+    CString CheckArrayDataRange(const CDK_ArrayParameter& array) const;
     // Appends the array's unit and values under the name it is bound to.
     void WriteArrayDataParam(CString& params, const CDK_ArrayParameter& array);
 

@@ -34,6 +34,17 @@ const TypeInfo& Info(tagVarType type)
     return kTypes[index >= 0 && index < kTypeCount ? index : DK_INT32];
 }
 
+// The value in steps of the type's resolution, rounded as the type rounds,
+// not yet limited to its range. Scaling by a power of two is exact;
+// std::round (halves away from zero) and std::floor are defined for any
+// double; no integer conversion is involved. floor(x + 0.5) is computed
+// exactly as the drive's arithmetic writes it, addition rounding included.
+double RoundToSteps(const TypeInfo& info, double value)
+{
+    const double scaled = value * info.steps;
+    return info.halvesUp ? std::floor(scaled + 0.5) : std::round(scaled);
+}
+
 }  // namespace
 
 void CDK_Value::SetValue(tagVarType type, double value)
@@ -52,14 +63,15 @@ double CDK_Value::Quantize(tagVarType type, double value)
     if (std::isnan(value))
         return 0.0;
     const TypeInfo& info = Info(type);
-    // Scaling by a power of two is exact; std::round (halves away from zero)
-    // and std::floor are defined for any double; no integer conversion is
-    // involved. floor(x + 0.5) is computed exactly as the drive's arithmetic
-    // writes it, addition rounding included.
-    const double scaled = value * info.steps;
-    const double rounded = info.halvesUp ? std::floor(scaled + 0.5) : std::round(scaled);
-    const double steps = std::clamp(rounded, info.min, info.max);
+    const double steps = std::clamp(RoundToSteps(info, value), info.min, info.max);
     return steps / info.steps + 0.0;  // + 0.0 turns -0 into 0
+}
+
+bool CDK_Value::Holds(tagVarType type, double value)
+{
+    const TypeInfo& info = Info(type);
+    const double steps = RoundToSteps(info, value);  // NaN fails both comparisons
+    return steps >= info.min && steps <= info.max;
 }
 
 double CDK_Value::GetTypeMin(tagVarType type)

@@ -20,6 +20,10 @@ public:
     // The value of `value` as type `type` holds it (what SetValue then
     // GetValue give).
     static double Quantize(tagVarType type, double value);
+    // True when the type holds `value` up to its resolution: the value
+    // rounds to one within the type's range, so storing it does not
+    // saturate. False for NaN and infinities.
+    static bool Holds(tagVarType type, double value);
     // Range and resolution of a type, in internal units.
     static double GetTypeMin(tagVarType type);
     static double GetTypeMax(tagVarType type);

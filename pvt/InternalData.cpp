@@ -83,6 +83,12 @@ BOOL CInternalData::ReadParameters(CString& params, CString& errors)
                           !IsZero(m_Velocity.GetValueInInternalUnit(0)) ||
                           !IsZero(m_Velocity.GetValueInInternalUnit(nT - 1))))
         msg = InvalidColumn(s_Keys[KEY_TSPD]);
+    // A velocity goes to the drive as its 16.16 value: one the type cannot
+    // hold would be sent saturated, another velocity than the one written.
+    // (Positions are not limited so: a table may travel beyond the 32-bit
+    // range in total, and code generation sends only the steps.)
+    if (msg.IsEmpty())
+        msg = CheckArrayDataRange(m_Velocity);
     errors += msg;
 
     errors += ReadRadioParam(params, s_Keys[KEY_EXECUTE], m_nExecute, 0, 1);

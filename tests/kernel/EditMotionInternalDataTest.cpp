@@ -144,4 +144,30 @@ TEST_F(EditMotionInternalDataTest, DefaultUnitComesFromTheVariable)
     EXPECT_EQ("IU", Str(record.GetDefaultUnit("XVAR", "TPOS", nullptr)));
 }
 
+TEST_F(EditMotionInternalDataTest, RangeCheckOfAnArrayNamesTheFirstValueTheTypeCannotHold)
+{
+    struct Row { const char* key; std::vector<double> values; const char* message; };
+    const Row rows[] = {
+        {"TSPD", {}, ""},
+        {"TSPD", {0, -32768, 32767.9999847412109375, 0}, ""},
+        {"TSPD", {0, 1e300, 0},
+         "Parameter \"TSPD\": value 2 (1e+300) is outside the range of its drive type fixed "
+         "(-32768 ... 32767.99998474121 IU).\n"},
+        {"TSPD", {32768, -40000, 1e10, 0.5},
+         "Parameter \"TSPD\": value 1 (32768) is outside the range of its drive type fixed "
+         "(-32768 ... 32767.99998474121 IU) (and 2 more values).\n"},
+        {"PVTBUFLEN", {65535, -1},
+         "Parameter \"PVTBUFLEN\": value 2 (-1) is outside the range of its drive type uint16 (0 ... 65535 IU).\n"},
+        {"TPOS", {0, 2147483647, 2147483648.5, -2147483648},
+         "Parameter \"TPOS\": value 3 (2147483648.5) is outside the range of its drive type int32 "
+         "(-2147483648 ... 2147483647 IU).\n"},
+    };
+    for (const Row& r : rows) {
+        CDK_ArrayParameter array(setup);
+        array.Bind(r.key, r.key);
+        array.SetValuesInInternalUnit(r.values);
+        EXPECT_EQ(r.message, Str(record.CheckArrayDataRange(array))) << r.key;
+    }
+}
+
 }  // namespace

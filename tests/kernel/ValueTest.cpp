@@ -131,3 +131,40 @@ TEST(Value, StoresAsSetAndConvertsWhenReadAsAnotherType)
 }
 
 }  // namespace
+
+namespace {
+
+// Holds: whether storing the value needs no saturation.
+TEST(Value, HoldsTellsWhetherAValueSaturates)
+{
+    const struct {
+        tagVarType type;
+        double value;
+        bool holds;
+    } cases[] = {
+        {DK_FIXED, 0.0, true},
+        {DK_FIXED, -32768.0, true},
+        {DK_FIXED, -32768.0 - 0.5 * kStep, true},  // rounds up onto the minimum
+        {DK_FIXED, -32768.0 - 0.51 * kStep, false},
+        {DK_FIXED, 32767.9999847412109375, true},
+        {DK_FIXED, 32767.0 + 65535.49 * kStep, true},
+        {DK_FIXED, 32767.0 + 65535.5 * kStep, false},  // would round to 32768
+        {DK_FIXED, 1e300, false},
+        {DK_FIXED, -1e300, false},
+        {DK_INT16, 32767.49, true},
+        {DK_INT16, 32767.5, false},
+        {DK_INT16, -32768.5, false},
+        {DK_UINT16, -0.49, true},
+        {DK_UINT16, -0.5, false},
+        {DK_INT32, 2147483647.0, true},
+        {DK_INT32, 2147483648.0, false},
+        {DK_UINT32, 4294967295.0, true},
+        {DK_INT32, kInf, false},
+        {DK_INT32, -kInf, false},
+        {DK_FIXED, kNaN, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CDK_Value::Holds(c.type, c.value), c.holds) << CDK_Value::GetTypeName(c.type) << " " << c.value;
+}
+
+}  // namespace

@@ -65,6 +65,17 @@ const ReadCase kReadCases[] = {
      BadColumn("TSPD") + kBadLastPoint},
     {"velocity message not repeated by a bad event", T + P + "TSPD = 0, 50, 1\nExecute = 1\nEventType = 7\n",
      BadColumn("TSPD") + "Parameter \"EventType\" must be between 0 and 3, not 7.\n" + kBadLastPoint},
+    // A velocity the 16.16 type cannot hold would be sent saturated.
+    {"velocity beyond the fixed-point type", T + P + "TSPD = 0, 1e300, 0\n" + E0,
+     "Parameter \"TSPD\": value 2 (1e+300) is outside the range of its drive type fixed "
+     "(-32768 ... 32767.99998474121 IU).\n"},
+    {"velocities beyond on both sides", "ATIME = 0, 1, 2, 3\nTPOS = 0, 1, 2, 3\nTSPD = 0, -32768.0001, 40000, 0\n" + E0,
+     "Parameter \"TSPD\": value 2 (-32768.0001) is outside the range of its drive type fixed "
+     "(-32768 ... 32767.99998474121 IU) (and 1 more value).\n"},
+    {"the extreme velocities the type holds",
+     "ATIME = 0, 1, 2, 3\nTPOS = 0, 1, 2, 3\nTSPD = 0, -32768, 32767.9999847412109375, 0\n" + E0, ""},
+    {"a velocity within half a step of the largest", T + P + "TSPD = 0, 32767.99999, 0\n" + E0, ""},
+    {"a misfit velocity column gets one message", T + P + "TSPD = 0, 1e300\n" + E0, BadColumn("TSPD") + kTooFewPoints},
     {"table validation runs after reading", "ATIME = 0, 100, 612\n" + P + V + E0, TimeTooDistant(2)},
 };
 
