@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -175,6 +176,27 @@ void CDK_ArrayParameter::Bind(const char* name, const char* key)
     m_dMax = CDK_Value::GetTypeMax(m_Type);
     const int unit = variable ? m_pSetup->GetUnits().Find(m_Quantity, variable->m_strDefaultUnit) : 0;
     SelectUnit(unit < 0 ? 0 : unit);
+}
+
+void CDK_ArrayParameter::UnitToIU(double& value) const
+{
+    if (m_dFactor == 1.0)
+        return;
+    const double iu = value / m_dFactor;
+    // A display value q * f comes back as q within about two ulps (one
+    // rounding in each direction, the factor's own rounding cancels); a
+    // decimal typed as shown adds one more. Four ulps, relative, are far
+    // below any step a drive type has for values up to 2^52 steps.
+    constexpr double kTolerance = 4.0 * std::numeric_limits<double>::epsilon();
+    constexpr double kExactSteps = 4503599627370496.0;  // 2^52: every double beyond is a whole number
+    const double steps = 1.0 / CDK_Value::GetTypeResolution(m_Type);  // a power of two: exact scaling
+    const double scaled = iu * steps;
+    if (!(std::fabs(scaled) < kExactSteps)) {  // also NaN and infinities
+        value = iu;
+        return;
+    }
+    const double snapped = std::round(scaled) / steps;
+    value = snapped != 0.0 && std::fabs(iu - snapped) <= kTolerance * std::fabs(snapped) ? snapped : iu;
 }
 
 void CDK_ArrayParameter::ThrowBadIndex() { throw new CInvalidArgException(); }

@@ -60,7 +60,16 @@ public:
     void SetMaxInInternalUnit(double value) { m_dMax = value; }
 
     // In-place conversions between the selected unit and internal units.
-    void UnitToIU(double& value) const { value = value / m_dFactor; }
+    // A display value that stands for a value the drive type holds converts
+    // to exactly that value: when the quotient lies within a few units in
+    // the last place of a multiple of the type's resolution (a whole
+    // increment, or 1/65536 for the 16.16 type), it becomes that multiple.
+    // Binary conversions of decimal display values are otherwise off by an
+    // ulp (0.5005 rot / 0.0005 = 1000.9999999999999), which code generation
+    // would truncate to 1000. So UnitToIU(IUToUnit(q)) gives q back bit for
+    // bit for every value q of the type, and a value that is not that near a
+    // multiple is converted as it is. The internal unit itself is exact.
+    void UnitToIU(double& value) const;
     void IUToUnit(double& value) const { value = value * m_dFactor; }
 
     CString GetSelectedUnit() const;
