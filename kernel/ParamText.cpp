@@ -116,8 +116,11 @@ CDK_ParamText::tagFind CDK_ParamText::Find(std::string_view text, std::string_vi
     tagFind result = PT_ABSENT;
     if (key.empty())
         return result;
-    const char* const begin = text.data();
-    const char* const end = begin + text.size();
+    // Editors on other systems may start a text with a UTF-8 byte-order
+    // mark; it would otherwise hide the first key.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    const char* const begin = text.data() + (text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0);
+    const char* const end = text.data() + text.size();
     int number = 0;
     for (const char* p = begin; p < end;) {
         const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));

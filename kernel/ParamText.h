@@ -1,7 +1,8 @@
 // CDK_ParamText: the syntax of parameter texts (docs/parameter-text.md).
 //
 // A parameter text is 8-bit and line-oriented; lines end with "\n" or
-// "\r\n". Each line is blank, a comment starting with "#", or an entry
+// "\r\n"; a UTF-8 byte-order mark at the start is skipped. Each line is
+// blank, a comment starting with "#", or an entry
 //     KEY = VALUE
 // with blank space allowed around the key, the "=" and the value. A key is a
 // run of characters other than blank space and "=". Array values are

@@ -51,6 +51,16 @@ TEST_F(ParamTextTest, IntegerParameter)
         {"# Execute = 0\r\nExecute = 1\r\n", "", 1},
         {"\t Execute \t=\t 1 \t\r\n", "", 1},
         {"ExecuteX = 0\nExecute = 1\nExecute.unit = 0\n", "", 1},
+        // A UTF-8 byte-order mark at the start of the text is skipped, and
+        // only there.
+        {"\xEF\xBB\xBF" "Execute = 1\n", "", 1},
+        {"\xEF\xBB\xBF" "Execute = 1\nExecute = 0\n",
+         "Parameter \"Execute\" is given more than once (again on line 2).\n", 7},
+        {"\xEF\xBB\xBF" "Execute\n", "Parameter \"Execute\": line 1 has no \"=\" after the name.\n", 7},
+        {"\xEF\xBB\xBF", "Parameter \"Execute\" is missing.\n", 7},
+        {"\xEF\xBB" "Execute = 1\n", "Parameter \"Execute\" is missing.\n", 7},
+        {"Mode = 1\n\xEF\xBB\xBF" "Execute = 1\n", "Parameter \"Execute\" is missing.\n", 7},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF" "Execute = 1\n", "Parameter \"Execute\" is missing.\n", 7},
     };
     for (const Row& r : rows) {
         int value = 7;

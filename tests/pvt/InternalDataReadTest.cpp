@@ -26,6 +26,7 @@ struct ReadCase {
 
 const ReadCase kReadCases[] = {
     {"valid table", T + P + V + E0, ""},
+    {"byte-order mark before the first key", "\xEF\xBB\xBF" + T + P + V + E0, ""},
     {"position column one value short", T + "TPOS = 0, 5000\n" + V + E0, BadColumn("TPOS") + kTooFewPoints},
     {"velocity column one value long", T + P + "TSPD = 0, 50, 0, 0\n" + E0, BadColumn("TSPD") + kTooFewPoints},
     {"first time not 0", "ATIME = 5, 100, 200\n" + P + V + E0, BadColumn("ATIME") + kBadFirstPoint},
