@@ -1,5 +1,6 @@
 #include "kernel/Setup.h"
 
+#include "kernel/ParamText.h"
 #include "kernel/Value.h"
 
 #include <nlohmann/json.hpp>
@@ -47,9 +48,20 @@ std::string Printable(std::string_view text)
     return out;
 }
 
+// A value of the user's document in a message: quoted and shortened as the
+// parameter text's are (at most 24 characters, then "...", with ", \ and
+// bytes that are not printable as \xNN).
 std::string Quoted(std::string_view text)
 {
-    return '"' + Printable(text) + '"';
+    return CDK_ParamText::Quote(text).Std();
+}
+
+// A field name of the user's document in a field path: the same, without
+// the quotes.
+std::string Shown(std::string_view name)
+{
+    const std::string quoted = Quoted(name);
+    return quoted.substr(1, quoted.size() - 2);
 }
 
 std::string Describe(const json& value)
@@ -86,7 +98,7 @@ void CheckFields(const json& object, const std::string& prefix, std::initializer
             list += name;
         }
         if (!found)
-            Fail(prefix + Printable(item.key()), "unknown field (use " + list + ")");
+            Fail(prefix + Shown(item.key()), "unknown field (use " + list + ")");
     }
 }
 
@@ -100,7 +112,12 @@ std::string ReadString(const json& object, const char* key, const std::string& p
         return fallback;
     }
     Expect(it->is_string(), *it, prefix + key, "a string");
-    return it->get<std::string>();
+    std::string value = it->get<std::string>();
+    // JSON allows "\u0000" in a string; the kernel's names end at a NUL, so
+    // "rot\u0000junk" would silently be taken as "rot".
+    if (value.find('\0') != std::string::npos)
+        Fail(prefix + key, Quoted(value) + " holds a NUL byte");
+    return value;
 }
 
 double ReadPositive(const json& object, const char* key)
@@ -220,7 +237,7 @@ json Parse(std::string_view document)
                     if (stack[i].array)
                         duplicate += "[" + std::to_string(stack[i].index) + "]";
                     else
-                        duplicate += (i == 0 ? "" : ".") + Printable(stack[i].key);
+                        duplicate += (i == 0 ? "" : ".") + Shown(stack[i].key);
                 }
             }
             break;
@@ -272,6 +289,34 @@ std::string Reason(const char* what)
         text.erase(echo, expected == std::string::npos ? std::string::npos : expected + 1 - echo);
     }
     return Printable(text);
+}
+
+// Every unit factor must be a finite number above 0. The field at fault is
+// named: position factors follow from countsPerRevolution alone, time
+// factors from samplingPeriod alone; a velocity factor from both, and then
+// the one further from 1 in orders of magnitude is blamed (a sampling period
+// of 1e-320 with 2000 counts, not the counts).
+void CheckFactors(const CDK_Units& units, const json& doc)
+{
+    const double counts = units.GetCountsPerRevolution();
+    const double period = units.GetSamplingPeriod();
+    const std::string countsText = doc["countsPerRevolution"].dump();
+    const std::string periodText = doc["samplingPeriod"].dump();
+    for (const tagQuantity quantity : {DK_QTY_POSITION, DK_QTY_TIME, DK_QTY_VELOCITY}) {
+        for (int i = 0; i < units.GetCount(quantity); ++i) {
+            const double factor = units.GetFactor(quantity, i);
+            if (std::isfinite(factor) && factor > 0.0)
+                continue;
+            const std::string what = std::string(" puts the ") + units.GetName(quantity, i) + " factor out of range";
+            if (quantity == DK_QTY_POSITION)
+                Fail("countsPerRevolution", countsText + what);
+            if (quantity == DK_QTY_TIME)
+                Fail("samplingPeriod", periodText + what);
+            if (std::fabs(std::log10(counts)) >= std::fabs(std::log10(period)))
+                Fail("countsPerRevolution", countsText + " with samplingPeriod " + periodText + what);
+            Fail("samplingPeriod", periodText + " with countsPerRevolution " + countsText + what);
+        }
+    }
 }
 
 CString Message(const std::string& source, const std::string& field, const std::string& problem)
@@ -326,22 +371,17 @@ CString CDK_Setup::LoadFromText(const CString& document, const char* sourceName)
         const double counts = ReadPositive(doc, "countsPerRevolution");
         const double period = ReadPositive(doc, "samplingPeriod");
         setup.m_Units = CDK_Units(counts, period);
-        for (const tagQuantity quantity : {DK_QTY_POSITION, DK_QTY_VELOCITY, DK_QTY_TIME}) {
-            for (int i = 0; i < setup.m_Units.GetCount(quantity); ++i) {
-                const double factor = setup.m_Units.GetFactor(quantity, i);
-                if (!(std::isfinite(factor) && factor > 0.0)) {
-                    Fail("samplingPeriod", doc["samplingPeriod"].dump() + " with countsPerRevolution " +
-                                               doc["countsPerRevolution"].dump() + " puts the " +
-                                               setup.m_Units.GetName(quantity, i) + " factor out of range");
-                }
-            }
-        }
+        CheckFactors(setup.m_Units, doc);
 
         setup.m_Options.clear();
         if (const auto it = doc.find("options"); it != doc.end()) {
             Expect(it->is_object(), *it, "options", "an object");
-            for (const auto& option : it->items())
-                setup.m_Options[option.key()] = ReadOption(option.value(), "options." + Printable(option.key()));
+            for (const auto& option : it->items()) {
+                const std::string field = "options." + Shown(option.key());
+                if (option.key().find('\0') != std::string::npos)
+                    Fail(field, "the option's name holds a NUL byte");
+                setup.m_Options[option.key()] = ReadOption(option.value(), field);
+            }
         }
 
         setup.m_Variables.clear();

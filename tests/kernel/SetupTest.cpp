@@ -167,7 +167,7 @@ TEST(Setup, MalformedDocumentsAreRefusedWithOneMessage)
         {Drive(R"("variables": [{"name": "2POS", "type": "int32"}])"),
          "setup.json: variables[0].name: \"2POS\" is not a valid name (use letters, digits and _, not starting with a digit)"},
         {Drive(R"("variables": [{"name": "T\nPOS", "type": "int32"}])"),
-         "setup.json: variables[0].name: \"T\\x0APOS\" is not a valid name (use letters, digits and _, not starting with a digit)"},
+         "setup.json: variables[0].name: \"T\\x0aPOS\" is not a valid name (use letters, digits and _, not starting with a digit)"},
         {Drive(R"("variables": [{"name": "A", "type": "int32"}, {"name": "A", "type": "int16"}])"),
          "setup.json: variables[1].name: \"A\" is declared twice (also variables[0])"},
         {Drive(R"("variables": [{"name": "TPOS", "type": "int32"}, {"name": "B", "type": "int32"},
@@ -185,6 +185,38 @@ TEST(Setup, MalformedDocumentsAreRefusedWithOneMessage)
          "setup.json: variables[0].unit: unknown unit \"ms\" for a plain number (use IU)"},
         {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": 3}])"),
          "setup.json: variables[0].quantity: expected a string, found a number"},
+        // The field at fault is named: counts alone give the position
+        // factors, the period alone the time factors.
+        {R"({"countsPerRevolution": 1e-308, "samplingPeriod": 0.001})",
+         "setup.json: countsPerRevolution: 1e-308 puts the deg factor out of range"},
+        {R"({"countsPerRevolution": 2000, "samplingPeriod": 1e306})",
+         "setup.json: samplingPeriod: 1e+306 puts the ms factor out of range"},
+        {R"({"countsPerRevolution": 1e300, "samplingPeriod": 1e10})",
+         "setup.json: countsPerRevolution: 1e+300 with samplingPeriod 10000000000.0 puts the rpm factor out of range"},
+        // JSON strings may hold NUL bytes; the kernel's names may not.
+        {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": "position", "unit": "rot\u0000junk"}])"),
+         "setup.json: variables[0].unit: \"rot\\x00junk\" holds a NUL byte"},
+        {Drive(R"("variables": [{"name": "A", "type": "int32\u0000"}])"),
+         "setup.json: variables[0].type: \"int32\\x00\" holds a NUL byte"},
+        {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": "time\u0000x"}])"),
+         "setup.json: variables[0].quantity: \"time\\x00x\" holds a NUL byte"},
+        {Drive(R"("variables": [{"name": "TPOS\u0000x", "type": "int32"}])"),
+         "setup.json: variables[0].name: \"TPOS\\x00x\" holds a NUL byte"},
+        {Drive(R"("name": "Axis\u0000 2")"), "setup.json: name: \"Axis\\x00 2\" holds a NUL byte"},
+        {Drive(R"("options": {"Mode\u0000x": 1})"), "setup.json: options.Mode\\x00x: the option's name holds a NUL byte"},
+        // Quoted values and field names are shortened as the parameter text's.
+        {Drive(R"("variables": [{"name": "A", "type": "int32_and_then_a_very_long_tail"}])"),
+         "setup.json: variables[0].type: unknown type \"int32_and_then_a_very_lo...\" (use int16, uint16, int32, uint32 "
+         "or fixed)"},
+        {Drive(R"("variables": [{"name": "A", "type": "in\"t\\"}])"),
+         "setup.json: variables[0].type: unknown type \"in\\x22t\\x5c\" (use int16, uint16, int32, uint32 or fixed)"},
+        {Drive(R"("a_field_name_that_goes_on_and_on": 1)"),
+         "setup.json: a_field_name_that_goes_o...: unknown field (use name, motionController, countsPerRevolution, "
+         "samplingPeriod, options or variables)"},
+        {Drive(R"("options": {"an_option_name_that_goes_on": 1.5})"),
+         "setup.json: options.an_option_name_that_goes...: expected an integer, found 1.5"},
+        {Drive(R"("options": {"an_option_name_that_goes_on": 1, "an_option_name_that_goes_on": 2})"),
+         "setup.json: options.an_option_name_that_goes...: given twice"},
     };
     for (const BadCase& c : cases) {
         SCOPED_TRACE(c.document);
