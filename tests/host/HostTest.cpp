@@ -47,7 +47,12 @@ protected:
     SRun Run(const std::string& args, const std::string& input = "")
     {
         WriteFile(m_Dir + "/in", input);
-        const std::string command = kHost + " " + args + " <'" + m_Dir + "/in' >'" + m_Dir + "/out' 2>'" + m_Dir + "/err'";
+        return RunFrom(args, "<'" + m_Dir + "/in'");
+    }
+    // The same with standard input as `redirect` gives it ("<&-" closes it).
+    SRun RunFrom(const std::string& args, const std::string& redirect)
+    {
+        const std::string command = kHost + " " + args + " " + redirect + " >'" + m_Dir + "/out' 2>'" + m_Dir + "/err'";
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(m_Dir + "/out"), ReadFile(m_Dir + "/err")};
     }
@@ -139,8 +144,14 @@ TEST_F(HostTest, UsageAndFileErrorsAreOneLineWithStatus2)
         {"--setup '" + m_Dir + "/bad.json' info", "motionhost: " + m_Dir + "/bad.json: countsPerRevolution: expected a number"},
         {"--setup '" + m_Dir + "/absent.json' defaults", "motionhost: " + m_Dir + "/absent.json: cannot read the file"},
         {"translate", "motionhost: FILE is required"},
-        {"", "motionhost: A subcommand is required"},
-        {"frobnicate", "motionhost: "},
+        {"", "motionhost: a command is required: info, defaults or translate"},
+        {"frobnicate", "motionhost: unknown command frobnicate"},
+        {"--setup '" + m_Dir + "/bad.json' frobnicate", "motionhost: unknown command frobnicate"},
+        {"--module '' info", "motionhost: --module needs a file name, not an empty text"},
+        {"--setup '' defaults", "motionhost: --setup needs a file name, not an empty text"},
+        {"info --icon ''", "motionhost: --icon needs a file name, not an empty text"},
+        // Nothing is printed before the icon's file is known to be writable.
+        {"info --icon '" + m_Dir + "/absent/icon.bmp'", "motionhost: cannot write " + m_Dir + "/absent/icon.bmp: No such file"},
     };
     for (const auto& c : cases) {
         const SRun run = Run(c.args);
@@ -148,6 +159,58 @@ TEST_F(HostTest, UsageAndFileErrorsAreOneLineWithStatus2)
         EXPECT_EQ(run.out, "") << c.args;
         EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << c.args << "\n" << run.err;
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << c.args << "\n" << run.err;
+    }
+}
+
+// Inputs that are not a readable text: each one line and status 2, with
+// nothing on standard output.
+TEST_F(HostTest, UnreadableInputsAreOneLineWithStatus2)
+{
+    // A sparse file one byte beyond the limit costs no disk space.
+    const std::string big = m_Dir + "/big.pvt";
+    WriteFile(big, "");
+    ASSERT_EQ(truncate(big.c_str(), (1LL << 30) + 1), 0);
+    const std::string tooBig = ": more than 1 GiB, the limit for an input text\n";
+    const struct {
+        std::string args, redirect;
+        std::string err;  // the whole line
+    } cases[] = {
+        {"translate '" + m_Dir + "'", "", "motionhost: cannot read " + m_Dir + ": Is a directory\n"},
+        {"translate -", "<'" + m_Dir + "'", "motionhost: cannot read standard input: Is a directory\n"},
+        {"translate -", "<&-", "motionhost: cannot read standard input: it is closed\n"},
+        // checked before the module is looked for
+        {"--module '" + m_Dir + "/absent.so' translate -", "<&-", "motionhost: cannot read standard input: it is closed\n"},
+        {"translate '" + big + "'", "", "motionhost: cannot read " + big + tooBig},
+        {"translate -", "<'" + big + "'", "motionhost: cannot read standard input" + tooBig},
+        {"translate /dev/zero", "", "motionhost: cannot read /dev/zero" + tooBig},
+    };
+    for (const auto& c : cases) {
+        const SRun run = RunFrom(c.args, c.redirect.empty() ? "</dev/null" : c.redirect);
+        EXPECT_EQ(run.status, 2) << c.args << " " << c.redirect;
+        EXPECT_EQ(run.out, "") << c.args << " " << c.redirect;
+        EXPECT_EQ(run.err, c.err) << c.args << " " << c.redirect;
+    }
+}
+
+// The module's messages on failure end with exactly one line feed, whether
+// the last one has its own (a reading message) or not (a validation message).
+TEST_F(HostTest, FailedTranslationEndsWithOneLineFeed)
+{
+    const struct {
+        std::string text, err;
+    } cases[] = {
+        {"ATIME = 0, 0.5, 1\nTPOS = 0, 0, 0\nTSPD = 0, 0, 0\nExecute = 0\n",
+         "Value out of range!\nTime value of point 1 is identical with previous point.\n"},
+        {"ATIME = 0, 1\nTPOS = 0, 0\nTSPD = 0, 0\n", "Parameter \"Execute\" is missing.\n"},
+        {"ATIME = 0, 1, 2\nTPOS = 0, 0, 0\nTSPD = 0, 1e300, 0\nExecute = 0\n",
+         "Parameter \"TSPD\": value 2 (1e+300) is outside the range of its drive type fixed "
+         "(-32768 ... 32767.99998474121 IU).\n"},
+    };
+    for (const auto& c : cases) {
+        const SRun run = Run("translate -", c.text);
+        EXPECT_EQ(run.status, 1) << c.text;
+        EXPECT_EQ(run.out, "") << c.text;
+        EXPECT_EQ(run.err, c.err) << c.text;
     }
 }
 
