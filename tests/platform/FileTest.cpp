@@ -1,6 +1,7 @@
 // CFile and CFileException: opening what a user may choose, buffered
 // reading, the share mode as advisory locks, read errors in the middle.
 #include "platform/File.h"
+#include "tests/platform/FailingRegion.h"
 
 #include <gtest/gtest.h>
 
@@ -341,37 +342,14 @@ TEST_F(FileTest, ReadingAClosedFileThrows)
     }
 }
 
-// The process's own memory, read through /proc/self/mem from a page that is
-// followed by an unmapped one: the system delivers the first page, then
-// fails with an input/output error, as a failing disk would.
-struct SFailingRegion {
-    char* page = nullptr;
-    std::size_t size = 0;
-    SFailingRegion()
-    {
-        size = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-        void* m = ::mmap(nullptr, 2 * size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (m == MAP_FAILED)
-            return;
-        page = static_cast<char*>(m);
-        ::munmap(page + size, size);
-    }
-    ~SFailingRegion()
-    {
-        if (page)
-            ::munmap(page, size);
-    }
-};
-
 TEST_F(FileTest, ReadErrorInTheMiddle)
 {
-    SFailingRegion region;
+    const SFailingRegion region(std::string(16384, 'x'));
     ASSERT_NE(nullptr, region.page);
-    std::memset(region.page, 'x', region.size);
     CFile file;
     if (!file.Open("/proc/self/mem", CFile::modeRead | CFile::shareDenyWrite))
         GTEST_SKIP() << "/proc/self/mem cannot be opened here";
-    file.Seek(static_cast<long long>(reinterpret_cast<std::uintptr_t>(region.page)), CFile::begin);
+    file.Seek(region.Address(), CFile::begin);
     try {
         ReadAllByteByByte(file);
         ADD_FAILURE() << "no read error";
@@ -382,7 +360,7 @@ TEST_F(FileTest, ReadErrorInTheMiddle)
         e->Delete();
     }
     // Byte by byte, every byte before the error was delivered.
-    file.Seek(static_cast<long long>(reinterpret_cast<std::uintptr_t>(region.page)), CFile::begin);
+    file.Seek(region.Address(), CFile::begin);
     std::string bytes;
     try {
         char c = 0;
@@ -393,7 +371,7 @@ TEST_F(FileTest, ReadErrorInTheMiddle)
     }
     EXPECT_EQ(std::string(region.size, 'x'), bytes);
     // A big request returns what it got, and the next one reports the error.
-    file.Seek(static_cast<long long>(reinterpret_cast<std::uintptr_t>(region.page)), CFile::begin);
+    file.Seek(region.Address(), CFile::begin);
     std::vector<char> buffer(4 * CFile::kBufferSize);
     EXPECT_EQ(region.size, file.Read(buffer.data(), static_cast<UINT>(buffer.size())));
     int cause = -1;

@@ -4,6 +4,7 @@
 #include "PvtTestUtil.h"
 #include "platform/File.h"
 #include "pvt/ImportReader.h"
+#include "tests/platform/FailingRegion.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,6 @@
 #include <fstream>
 #include <random>
 #include <string>
-#include <sys/mman.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -293,30 +293,25 @@ TEST_F(ImportReaderTest, ReadErrorInTheMiddleKeepsWhatWasAccepted)
     }
 }
 
-// A real read error: the process's own memory through /proc/self/mem, one
-// page of point lines followed by an unmapped page.
+// A real read error from the system: one page of point lines, then a page
+// that cannot be read.
 TEST_F(ImportReaderTest, ReadErrorFromTheSystem)
 {
     const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    void* m = ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    ASSERT_NE(MAP_FAILED, m);
-    char* text = static_cast<char*>(m);
-    ::munmap(text + page, page);
     std::string lines;
     int count = 0;
     while (lines.size() + 40 < page)
         lines += "1 2 " + std::to_string(++count) + "\n";
     lines.resize(page - 1, ' ');
     lines += '\n';
-    std::memcpy(text, lines.data(), page);
+    const SFailingRegion region(lines);
+    ASSERT_NE(nullptr, region.page);
 
     SImportRecord r(true);
     CFile file;
-    if (!file.Open("/proc/self/mem", CFile::modeRead | CFile::shareDenyWrite)) {
-        ::munmap(text, page);
+    if (!file.Open("/proc/self/mem", CFile::modeRead | CFile::shareDenyWrite))
         GTEST_SKIP() << "/proc/self/mem cannot be opened here";
-    }
-    file.Seek(static_cast<long long>(reinterpret_cast<std::uintptr_t>(text)), CFile::begin);
+    file.Seek(region.Address(), CFile::begin);
     CImportReader reader(r.data.m_Position, r.data.m_Velocity, r.data.m_Time);
     int cause = -1;
     try {
@@ -325,7 +320,6 @@ TEST_F(ImportReaderTest, ReadErrorFromTheSystem)
         cause = e->m_cause;
         e->Delete();
     }
-    ::munmap(text, page);
     EXPECT_EQ(CFileException::hardIO, cause);
     EXPECT_EQ(count, reader.GetPointsTaken());
     EXPECT_EQ(count + 1, r.data.m_Time.GetValuesCount());
