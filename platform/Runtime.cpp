@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cstdarg>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <locale.h>
 #include <string>
@@ -50,6 +51,64 @@ const char* FromChars(const char* first, const char* start, const char* last, st
     return nullptr;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The common decimal numbers, read exactly as strtod reads them but without
+// its general machinery: digits with an optional point and exponent whose
+// digits, taken as a whole number m, stay within 2^53, and whose power of
+// ten 10^k lies within 10^-22 ... 10^22. Both m and 10^k are then exact
+// doubles, so the one multiplication or division m * 10^k is the correctly
+// rounded value of the decimal text, as strtod gives it. Returns the end of
+// the number, or nullptr when it is not of that kind (the general path then
+// reads it; it also decides what is no number at all).
+const char* ScanSimpleDecimal(const char* p, const char* last, double& value)
+{
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr int kLastPower = 22;
+    constexpr std::uint64_t kMaxMantissa = std::uint64_t{1} << 53;
+    constexpr int kMaxExponent = 100000;  // far beyond any power read here; keeps the sum below from overflowing
+    std::uint64_t mantissa = 0;
+    int scale = 0;
+    bool digits = false;
+    for (; p < last && IsDigit(*p); ++p, digits = true) {
+        if (mantissa > kMaxMantissa)
+            return nullptr;
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+    }
+    if (p < last && *p == '.') {
+        for (++p; p < last && IsDigit(*p); ++p, digits = true, --scale) {
+            if (mantissa > kMaxMantissa || scale < -kMaxExponent)
+                return nullptr;
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+        }
+    }
+    if (!digits)
+        return nullptr;
+    if (p < last && (*p == 'e' || *p == 'E')) {
+        const char* e = p + 1;
+        const bool negative = e < last && *e == '-';
+        if (e < last && (*e == '+' || *e == '-'))
+            ++e;
+        // An "e" without exponent digits ends the number before the "e".
+        if (e < last && IsDigit(*e)) {
+            int exponent = 0;
+            for (; e < last && IsDigit(*e); ++e) {
+                if (exponent > kMaxExponent)
+                    return nullptr;
+                exponent = exponent * 10 + (*e - '0');
+            }
+            scale += negative ? -exponent : exponent;
+            p = e;
+        }
+    }
+    if (mantissa > kMaxMantissa || scale < -kLastPower || scale > kLastPower)
+        return nullptr;
+    const double m = static_cast<double>(mantissa);
+    value = scale >= 0 ? m * kPowers[scale] : m / kPowers[-scale];
+    return p;
+}
+
 const char* ScanUnsignedDouble(const char* p, const char* last, double& value)
 {
     if (last - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
@@ -68,6 +127,8 @@ const char* ScanUnsignedDouble(const char* p, const char* last, double& value)
         value = 0;  // cannot happen after a digit; read the "0" as strtod would
         return p + 1;
     }
+    if (const char* end = ScanSimpleDecimal(p, last, value))
+        return end;
     return FromChars(p, p, last, std::chars_format::general, value);
 }
 
@@ -163,7 +224,7 @@ int sscanf_s(const char* buffer, const char* format, ...)
             va_end(args);
             return converted_any ? stored : -1;
         }
-        if (std::strncmp(f, "%lf", 3) == 0) {
+        if (f[1] == 'l' && f[2] == 'f') {
             double v = 0;
             const char* end = ScanDouble(in, last, v);
             if (!end)
@@ -171,7 +232,7 @@ int sscanf_s(const char* buffer, const char* format, ...)
             *va_arg(args, double*) = v;
             in = end;
             f += 3;
-        } else if (std::strncmp(f, "%d", 2) == 0) {
+        } else if (f[1] == 'd') {
             int v = 0;
             const char* end = ScanInt(in, last, v);
             if (!end)

@@ -1,0 +1,169 @@
+#include "pvt/ImportReader.h"
+
+#include "platform/Runtime.h"
+#include "pvt/PointInput.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr UINT kBlockSize = CFile::kBufferSize;  // one read into the reader's block, past CFile's own
+
+// Written as an unconditional store, so that the compiler can treat many
+// bytes at once.
+void ReplaceCommas(char* first, const char* last)
+{
+    for (char* p = first; p < last; ++p)
+        *p = *p == ',' ? '.' : *p;
+}
+
+bool StartsWithByteOrderMark(const char* line)
+{
+    return line[0] == '\xEF' && line[1] == '\xBB' && line[2] == '\xBF';
+}
+
+}  // namespace
+
+const char* CImportReader::GetReasonText(tagSkipReason reason)
+{
+    switch (reason) {
+    case SKIP_NO_THREE_NUMBERS: return "no three numbers";
+    case SKIP_NOT_FINITE: return "a value that is not finite";
+    case SKIP_NEGATIVE_TIME: return "negative time";
+    case SKIP_TIME_ZERO: return "a time of 0, which the start point holds";
+    case SKIP_TIME_NOT_AFTER: return "time not after the last point's";
+    }
+    return "unknown reason";
+}
+
+CImportReader::CImportReader(CDK_ArrayParameter& position, CDK_ArrayParameter& velocity, CDK_ArrayParameter& time)
+    : m_Position(position), m_Velocity(velocity), m_Time(time), m_nCount(time.GetValuesCount())
+{
+}
+
+CImportReader::~CImportReader() = default;
+
+void CImportReader::Import(CFile& file)
+{
+    ResetTable();
+    ReadLines(file);
+    file.Close();
+}
+
+void CImportReader::ResetTable()
+{
+    m_Time.SetValuesCount(1);
+    m_Position.SetValuesCount(1);
+    m_Velocity.SetValuesCount(1);
+    m_Time.SetValueInInternalUnit(0, 0.0);
+    m_Position.SetValueInInternalUnit(0, 0.0);
+    m_Velocity.SetValueInInternalUnit(0, 0.0);
+    m_nCount = 1;
+    m_nTaken = 0;
+    m_nLines = 0;
+    m_nSkipped = 0;
+    m_Skipped.clear();
+}
+
+void CImportReader::ReadLines(CFile& file)
+{
+    if (!m_pBlock)
+        m_pBlock = std::make_unique<char[]>(kBlockSize);
+    m_Line.clear();
+    // A line that lies wholly in the block is read in place: its commas are
+    // replaced there and its line feed becomes the end of the text (a blank
+    // at the end of a line changes nothing). A line that runs past the block
+    // is gathered in m_Line, however long it grows.
+    for (;;) {
+        const UINT got = file.Read(m_pBlock.get(), kBlockSize);
+        if (got == 0)
+            break;
+        char* p = m_pBlock.get();
+        char* const end = p + got;
+        while (p < end) {
+            char* const lf = static_cast<char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            if (!lf) {
+                const std::size_t old = m_Line.size();
+                m_Line.append(p, end);
+                ReplaceCommas(m_Line.data() + old, m_Line.data() + m_Line.size());
+                break;
+            }
+            if (m_Line.empty()) {
+                ReplaceCommas(p, lf);
+                *lf = '\0';
+                Accept(p);
+            } else {
+                const std::size_t old = m_Line.size();
+                m_Line.append(p, lf + 1);
+                ReplaceCommas(m_Line.data() + old, m_Line.data() + m_Line.size());
+                Accept(m_Line.c_str());
+                m_Line.clear();
+            }
+            p = lf + 1;
+        }
+    }
+    if (!m_Line.empty()) {  // the last line, without a line feed
+        Accept(m_Line.c_str());
+        m_Line.clear();
+    }
+}
+
+BOOL CImportReader::AddLine(const char* text)
+{
+    std::string line(text ? text : "");
+    ReplaceCommas(line.data(), line.data() + line.size());
+    return Accept(line.c_str());
+}
+
+BOOL CImportReader::ParseLine(const char* text, double& position, double& velocity, double& time,
+                              tagSkipReason* reason) const
+{
+    const auto fail = [reason](tagSkipReason why) {
+        if (reason)
+            *reason = why;
+        return FALSE;
+    };
+    if (sscanf_s(text, "%lf %lf %lf", &position, &velocity, &time) != 3)
+        return fail(SKIP_NO_THREE_NUMBERS);
+    if (!std::isfinite(position) || !std::isfinite(velocity) || !std::isfinite(time))
+        return fail(SKIP_NOT_FINITE);
+    if (time < 0)  // before clamping: the clamp would make it 0
+        return fail(SKIP_NEGATIVE_TIME);
+    CPointInput::ClampToParameter(m_Position, position);
+    CPointInput::ClampToParameter(m_Velocity, velocity);
+    CPointInput::ClampToParameter(m_Time, time);
+    return TRUE;
+}
+
+BOOL CImportReader::Accept(const char* line)
+{
+    ++m_nLines;
+    if (m_nLines == 1 && StartsWithByteOrderMark(line))
+        line += 3;
+    double position = 0, velocity = 0, time = 0;
+    tagSkipReason reason = SKIP_NO_THREE_NUMBERS;
+    if (!ParseLine(line, position, velocity, time, &reason)) {
+        Skip(reason);
+        return FALSE;
+    }
+    // The last accepted point's time, in the display unit, as the clamped
+    // time is.
+    if (time > m_Time.GetValue(m_nCount - 1)) {
+        m_Position.InsertValueAt(m_nCount, position);
+        m_Velocity.InsertValueAt(m_nCount, velocity);
+        m_Time.InsertValueAt(m_nCount, time);
+        ++m_nCount;
+        ++m_nTaken;
+        return TRUE;
+    }
+    Skip(time == 0 ? SKIP_TIME_ZERO : SKIP_TIME_NOT_AFTER);
+    return FALSE;
+}
+
+void CImportReader::Skip(tagSkipReason reason)
+{
+    ++m_nSkipped;
+    if (m_Skipped.size() < m_nMaxListed)
+        m_Skipped.push_back({m_nLines, reason});
+}
