@@ -1,0 +1,3 @@
+#include "kernel/Curve.h"
+
+CCurve::CCurve(int nSize, int nGrowBy) { SetSize(nSize, nGrowBy); }

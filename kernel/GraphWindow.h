@@ -1,0 +1,111 @@
+// CGraphWindow: the graph control. It draws the XY curves of a CGraphFilter
+// against their series with QPainter: the x axis below, a value axis on the
+// left and one on the right (curves of very different magnitudes each get
+// their own), ticks at round numbers with their labels, the series labels as
+// axis titles and in a legend, and the selected point marked on every curve.
+//
+// Recalculate reduces every curve to its columns (CCurveReduction, one
+// column per pixel of the window's width); painting reads only the columns,
+// so a repaint costs the width, never the number of samples. A window whose
+// width changes reduces again once, at its next paint.
+//
+// Painting works on any QPainter: on the window's own canvas widget, or
+// offscreen into a QImage (RenderImage), with nothing but a QGuiApplication
+// (the "offscreen" platform will do).
+//
+// Still to come with the framework's windows: CGraphWindow is to derive from
+// CWnd, and SubclassDlgItem(nID, pParent, pFilter) is to take over the
+// dialog's control nID: find it, hide it, SetFilter(pFilter) and
+// AttachCanvas(the dialog's widget, the control's geometry). Until then the
+// window's users call SetFilter and AttachCanvas themselves.
+#pragma once
+
+#include "platform/Object.h"
+#include "platform/String.h"
+#include "platform/Types.h"
+
+class CCurve;
+class CDWordArray;
+class CGraphCanvas;
+class CGraphFilter;
+class QImage;
+class QPainter;
+class QRect;
+class QWidget;
+
+class CGraphWindow : public CObject {
+public:
+    // nStyle: what the graph shows besides the curves.
+    enum { GW_GRID = 1, GW_LEGEND = 2 };
+    // SelectPoint's first argument: what its second one counts.
+    enum { SELECT_POINT = 0, SELECT_SAMPLE = 1 };
+
+    // nStyle: GW_GRID | GW_LEGEND; nFrameWidth: a frame of that many pixels
+    // around the whole control (0: none, at most 8).
+    explicit CGraphWindow(int nStyle = GW_GRID | GW_LEGEND, int nFrameWidth = 0);
+    ~CGraphWindow() override;
+
+    // The point-to-sample table: element i is the sample at which point i is
+    // drawn. Set by the window's user; may be null. Only the element of the
+    // selected point is ever read, and only inside the table.
+    CDWordArray* m_pPointToSample = nullptr;
+
+    // The curves to draw; the window does not own the filter.
+    void SetFilter(CGraphFilter* pFilter);
+    CGraphFilter* GetFilter() const { return m_pFilter; }
+
+    // Shows the window's canvas as a child of pParent at rect (in pParent's
+    // coordinates). FALSE without a parent. Needs a QApplication.
+    BOOL AttachCanvas(QWidget* pParent, const QRect& rect);
+    QWidget* GetCanvas() const;
+
+    // Marks a point: SelectPoint(SELECT_POINT, i) the sample of point i from
+    // the point-to-sample table, SelectPoint(SELECT_SAMPLE, s) sample s; a
+    // negative index, or another first argument, marks nothing. Nothing is
+    // marked either while the point lies outside the table or the sample
+    // outside a curve's series. Repaints the canvas later.
+    void SelectPoint(int nMode, int nIndex);
+    int GetSelectedPoint() const { return m_nSelected; }
+    // The sample the selection marks on at least one curve, or -1.
+    int GetSelectedSample() const;
+
+    // A non-empty message is shown in place of the curves (for instance
+    // that the trajectory is too long to draw); an empty one shows the
+    // curves again. Repaints the canvas later.
+    void SetMessage(const CString& strMessage);
+    const CString& GetMessage() const { return m_strMessage; }
+
+    // Takes in the series as they are now: reduces every curve of the
+    // filter at the canvas's width (without a canvas: the width last drawn
+    // at, at first 1200) and computes its limits.
+    virtual void Recalculate();
+    // Repaints the canvas now, when it is shown.
+    void RefreshWindow();
+
+    // Paints the whole graph into rect. Reduces again first when rect is not
+    // as wide as the last reduction.
+    void Draw(QPainter& painter, const QRect& rect);
+    // The graph drawn offscreen at nWidth x nHeight pixels (1 ... 16384 each);
+    // a null image for another size or without a QGuiApplication.
+    QImage RenderImage(int nWidth, int nHeight);
+
+    // The width (columns) of the last reduction; 0 before the first.
+    int GetReducedWidth() const { return m_nColumns; }
+
+private:
+    friend class CGraphCanvas;
+
+    void Reduce(int nColumns);
+    CCurve* Series(int nIndex) const;
+    int SelectedSampleIndex() const;  // from the table, before any series check
+    void Paint(QPainter& painter, const QRect& rect);
+
+    CGraphFilter* m_pFilter = nullptr;
+    CGraphCanvas* m_pCanvas = nullptr;
+    CString m_strMessage;
+    int m_nStyle;
+    int m_nFrameWidth;
+    int m_nSelectMode = SELECT_POINT;
+    int m_nSelected = -1;
+    int m_nColumns = 0;
+};
