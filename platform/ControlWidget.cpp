@@ -13,12 +13,14 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QShortcutEvent>
 #include <QStyle>
+#include <qdrawutil.h>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -304,9 +306,30 @@ public:
     {
     }
     CString GetText() const override { return FromQt(title()); }
-    void SetText(const CString& text) override { setTitle(ToQt(text)); }
+    void SetText(const CString& text) override
+    {
+        setTitle(ToQt(text));
+        update();
+    }
 
 protected:
+    // Drawn as the platform draws it: the frame's top edge runs through the
+    // middle of the caption, which sits a character in from the left.
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QFontMetrics metrics = fontMetrics();
+        // An etched line, as the platform's group boxes have.
+        qDrawShadeRect(&painter, rect().adjusted(0, metrics.height() / 2, 0, 0), palette(), true, 1, 0);
+        const QString caption = title();
+        if (caption.isEmpty())
+            return;
+        const int indent = metrics.averageCharWidth();
+        const QRect textRect(indent, 0, metrics.horizontalAdvance(StripMnemonic(caption)) + 4, metrics.height());
+        painter.fillRect(textRect, palette().brush(QPalette::Window));
+        style()->drawItemText(&painter, textRect.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                              palette(), isEnabled(), caption, QPalette::WindowText);
+    }
     bool event(QEvent* e) override
     {
         // The mnemonic of a group box goes to the control after it.
