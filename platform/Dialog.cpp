@@ -45,10 +45,17 @@ public:
     {
         // The default button's look follows the focus, as on the platform: a
         // focused push button is the one Enter presses.
-        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        m_FocusChanged = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
             if (m_pOwner && now && now->window() == this)
                 m_pOwner->ShowDefaultButton(CWnd::FromHandle(CWnd::HandleOf(now)));
         });
+    }
+    // QDialog's destructor hides the window, which moves the focus: this
+    // part is gone by then and must hear nothing of it.
+    ~CDialogWindow() override
+    {
+        disconnect(m_FocusChanged);
+        m_pOwner = nullptr;
     }
 
     void reject() override
@@ -64,6 +71,9 @@ public:
 
     CDialog* m_pOwner;
     bool m_bWasActive = false;  // the window has been the active window
+
+private:
+    QMetaObject::Connection m_FocusChanged;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override
@@ -263,6 +273,14 @@ BOOL CDialog::Create(CWnd* pParentWnd)
     return TRUE;
 }
 
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
+{
+    if (GetSafeHwnd())
+        return FALSE;
+    m_nIDTemplate = nIDTemplate;
+    return Create(pParentWnd);
+}
+
 void CDialog::EndDialog(int nResult)
 {
     m_nModalResult = nResult;
@@ -291,8 +309,10 @@ BOOL CDialog::DestroyWindow()
     if (!m_pWindow && m_Controls.empty())
         return FALSE;
     m_bDestroying = true;
-    if (m_pWindow)
+    if (m_pWindow) {
         m_pWindow->m_pOwner = nullptr;
+        m_pWindow->hide();
+    }
     m_pWindow = nullptr;
     const BOOL destroyed = CWnd::DestroyWindow();
     m_Controls.clear();

@@ -77,6 +77,7 @@ public:
     // then shows it. For tools and tests; DestroyWindow ends it. FALSE when
     // it cannot be built or already has a window.
     BOOL Create(CWnd* pParentWnd = nullptr);
+    BOOL Create(UINT nIDTemplate, CWnd* pParentWnd);
     BOOL DestroyWindow() override;
 
     // Gives `control` the focus as the dialog manager does (an edit with its

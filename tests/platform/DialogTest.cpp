@@ -83,6 +83,10 @@ TEST_F(DialogTest, MissingTemplateFailsWithoutShowingAnything)
     EXPECT_EQ(-1, dlg.DoModal());
     EXPECT_TRUE(m_Prompt.m_ModalTemplates.empty());
     EXPECT_FALSE(dlg.Create());
+    EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
+    ASSERT_TRUE(dlg.Create(kNestedDialog, nullptr));  // another template
+    EXPECT_NE(nullptr, dlg.GetDlgItem(IDC_NESTED_EDIT));
+    EXPECT_FALSE(dlg.Create(kTestDialog, nullptr));  // already has a window
 }
 
 TEST_F(DialogTest, EndDialogInOnInitDialogNeverShowsTheDialog)
@@ -386,8 +390,9 @@ TEST_F(DialogTest, ComboBoxOperations)
     combo->ResetContent();
     EXPECT_EQ(0, combo->GetCount());
     EXPECT_EQ(CB_ERR, SendMessageA(dlg.GetDlgItem(IDC_NAME)->GetSafeHwnd(), CB_GETCURSEL, 0, 0));
-    dlg.DestroyWindow();
-    EXPECT_EQ(CB_ERR, combo->GetCount());
+    const HWND h = combo->GetSafeHwnd();
+    dlg.DestroyWindow();  // the control's CWnd goes with its window
+    EXPECT_EQ(CB_ERR, SendMessageA(h, CB_GETCOUNT, 0, 0));
 }
 
 TEST_F(DialogTest, RangeFailureTellsTheUserAndPutsTheFocusBackWithTheTextSelected)
