@@ -27,8 +27,8 @@ namespace {
 // The dialogs whose modal run is in progress, innermost last.
 std::vector<CDialog*>& ModalDialogs()
 {
-    static std::vector<CDialog*> dialogs;
-    return dialogs;
+    static auto* dialogs = new std::vector<CDialog*>();  // outlives every dialog
+    return *dialogs;
 }
 
 int Pixels(int units, int baseUnit, int perBase) { return std::max(0, MulDiv(units, baseUnit, perBase)); }

@@ -9,8 +9,8 @@ namespace {
 // Every live application object, in construction order.
 std::vector<CWinApp*>& Apps()
 {
-    static std::vector<CWinApp*> apps;
-    return apps;
+    static auto* apps = new std::vector<CWinApp*>();  // outlives every application object
+    return *apps;
 }
 
 }  // namespace

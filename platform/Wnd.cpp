@@ -30,8 +30,10 @@ public:
 
     static CWndRegistry& Instance()
     {
-        static CWndRegistry registry;
-        return registry;
+        // Never destroyed: CWnd objects of any module may outlive the
+        // statics of this library at the end of the process.
+        static CWndRegistry* registry = new CWndRegistry();
+        return *registry;
     }
 
     Entry* Find(HWND hWnd)

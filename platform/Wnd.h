@@ -106,10 +106,13 @@ public:
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
     virtual void DoDataExchange(CDataExchange* pDX);
 
-    // Receives the commands of the window's controls that no message map
-    // handles: wParam is MAKEWPARAM(control id, notification code), lParam
-    // the control's HWND. Returns nonzero when it handled the command; this
-    // one handles nothing.
+    // Receives the notifications of the window's controls that no message
+    // map handles: wParam is MAKEWPARAM(control id, notification code),
+    // lParam the control's HWND. Returns nonzero when it handled the command;
+    // this one handles nothing. Besides the user's actions (BN_CLICKED,
+    // EN_CHANGE, CBN_SELCHANGE) these include the focus notifications
+    // (EN_SETFOCUS, EN_KILLFOCUS, CBN_SETFOCUS, CBN_KILLFOCUS), also those
+    // of the dialog closing: an override looks at the code.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
 
     // Taking over a window.
