@@ -8,7 +8,16 @@
 #include "platform/Runtime.h"
 #include "platform/WindowSystem.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include <climits>
 #include <clocale>
@@ -154,6 +163,84 @@ TEST(CPromptTest, FiltersBecomeQtFilters)
     };
     for (const Row& r : rows)
         EXPECT_EQ(r.qt, CPrompt::ToQtFilter(r.filter).Std()) << (r.filter ? r.filter : "null");
+}
+
+// The window system's prompt: Qt's message box with the buttons, icon and
+// default the type asks for, answered here by a click once it shows.
+TEST(CPromptTest, WindowSystemMessageBoxAnswersWithTheButtonChosen)
+{
+    ASSERT_TRUE(CWindowSystem::EnsureApplication());
+    using B = QMessageBox;
+    struct Row {
+        UINT type;
+        B::StandardButtons buttons;
+        B::StandardButton defaultButton;
+        B::Icon icon;
+        B::StandardButton click;
+        int result;
+    };
+    const Row rows[] = {
+        {MB_OK, B::Ok, B::Ok, B::Warning, B::Ok, IDOK},
+        {MB_OKCANCEL | MB_ICONINFORMATION, B::Ok | B::Cancel, B::Ok, B::Information, B::Cancel, IDCANCEL},
+        {MB_YESNO, B::Yes | B::No, B::Yes, B::Question, B::No, IDNO},
+        {MB_YESNOCANCEL | MB_DEFBUTTON2 | MB_ICONHAND, B::Yes | B::No | B::Cancel, B::No, B::Critical, B::Yes, IDYES},
+        {MB_RETRYCANCEL | MB_DEFBUTTON3, B::Retry | B::Cancel, B::Retry, B::Warning, B::Retry, IDRETRY},
+        {MB_ABORTRETRYIGNORE | MB_ICONEXCLAMATION, B::Abort | B::Retry | B::Ignore, B::Abort, B::Warning, B::Ignore,
+         IDIGNORE},
+    };
+    CPrompt& prompt = CPrompt::Get();
+    for (const Row& r : rows) {
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen = box->text() == QStringLiteral("Go on?") && box->windowTitle() == QStringLiteral("Caption") &&
+                   box->standardButtons() == r.buttons && static_cast<QAbstractButton*>(box->defaultButton()) == box->button(r.defaultButton) &&
+                   box->icon() == r.icon;
+            box->button(r.click)->click();
+        });
+        EXPECT_EQ(r.result, prompt.MessageBox(nullptr, "Go on?", "Caption", r.type, 0)) << r.type;
+        EXPECT_TRUE(seen) << r.type;
+    }
+}
+
+TEST(CPromptTest, WindowSystemFileChoiceReturnsThePathOrCancel)
+{
+    ASSERT_TRUE(CWindowSystem::EnsureApplication());
+    const std::string file = std::string(VELKOR_BUILD_DIR) + "/prompt-test-points.txt";
+    std::ofstream(file) << "0 0 0\n";
+    CPrompt::CFileRequest request;
+    request.m_strFilter = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||";
+    request.m_nFilterIndex = 2;
+    request.m_dwFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    request.m_strInitialPath = VELKOR_BUILD_DIR;
+    for (const bool accept : {true, false}) {
+        QStringList filters;
+        QString selectedFilter;
+        QFileDialog::FileMode mode = QFileDialog::AnyFile;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            filters = dialog->nameFilters();
+            selectedFilter = dialog->selectedNameFilter();
+            mode = dialog->fileMode();
+            if (accept) {
+                dialog->selectFile(QString::fromStdString(file));
+                QMetaObject::invokeMethod(dialog, "accept");
+            } else {
+                dialog->reject();
+            }
+        });
+        CString path = "untouched";
+        EXPECT_EQ(accept ? TRUE : FALSE, CPrompt::Get().ChooseFileToOpen(nullptr, request, path));
+        EXPECT_EQ(accept ? file : "untouched", path.Std());
+        EXPECT_EQ((QStringList{QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")}), filters);
+        EXPECT_EQ(QStringLiteral("All Files (*)"), selectedFilter);
+        EXPECT_EQ(QFileDialog::ExistingFile, mode);
+    }
+    std::remove(file.c_str());
 }
 
 TEST(CPromptTest, InstallReturnsThePreviousPrompt)
