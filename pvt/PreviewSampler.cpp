@@ -8,6 +8,10 @@
 #include <cmath>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // All 64-bit arithmetic of the interpolation is done on unsigned integers, so
 // that it wraps modulo 2^64 as the drive's does; a wrapped value is read as
 // signed (a defined conversion) only to divide it or to take its sign.
@@ -69,12 +73,11 @@ struct SSegment {
     u32 t;  // time of the last sample
 };
 
-// Writes `count` interpolated samples of a segment at t, p and v: per sample
-// a handful of 64-bit additions and one division by 2, three conversions and
-// one multiplication per value.
+// Writes `count` interpolated samples of a segment at t, p and v by the
+// drive's own recurrence: per sample a handful of 64-bit additions and one
+// division by 2, three conversions and one multiplication per value.
 template <bool kScaledVelocity>
-void Interpolate(SSegment g, i64 count, const SFactors& f, double* __restrict t, double* __restrict p,
-                 double* __restrict v)
+void Recur(SSegment g, i64 count, const SFactors& f, double* __restrict t, double* __restrict p, double* __restrict v)
 {
     const u64 a = g.A;
     const u64 a3 = 3 * a;
@@ -94,6 +97,95 @@ void Interpolate(SSegment g, i64 count, const SFactors& f, double* __restrict t,
         else
             v[k] = (static_cast<double>(VelocityBits(V)) * 0x1p-16) * fv;
     }
+}
+
+#if defined(__SSE2__)
+
+// A polynomial in the sample index k with coefficients modulo 2^64.
+struct SPolynomial {
+    u64 c0, c1, c2, c3;
+    u64 At(u64 k) const { return c0 + k * (c1 + k * (c2 + k * c3)); }
+};
+
+__m128i Lanes(u64 low, u64 high)
+{
+    return _mm_set_epi64x(static_cast<long long>(high), static_cast<long long>(low));
+}
+
+// Whether the recurrence of a segment of `count` samples can be taken two
+// samples at a time, from its closed form. Summed over the samples, the
+// recurrence gives exactly
+//   P(k) = P + V k + (S / 2) k^2 + A k^3,  V(k) = V + S k + 3 A k^2
+// modulo 2^64, as long as S, whose halves are summed, never wraps: S starts
+// even and grows by 6 A. That holds for every segment of three periods or
+// more (|S| stays below 8/9 of 2^63 then); it is checked all the same.
+bool HasClosedForm(const SSegment& g, i64 count)
+{
+    using i128 = __int128;
+    const i128 a6 = 6 * static_cast<i128>(static_cast<i64>(g.A));
+    const i128 first = static_cast<i64>(g.S) + a6;
+    const i128 last = static_cast<i64>(g.S) + a6 * count;
+    const auto inRange = [](i128 x) { return x >= INT64_MIN && x <= INT64_MAX; };
+    return count >= 2 && inRange(a6) && inRange(first) && inRange(last);
+}
+
+// The same samples as Recur, two at a time on SSE2 lanes (k odd, k even),
+// each lane stepping its polynomials by forward differences of step 2:
+// additions modulo 2^64 only.
+template <bool kScaledVelocity>
+void Pairs(SSegment g, i64 count, const SFactors& f, double* __restrict t, double* __restrict p, double* __restrict v)
+{
+    const SPolynomial position{g.P, g.V, static_cast<u64>(static_cast<i64>(g.S) / 2), g.A};
+    const SPolynomial velocity{g.V, g.S, 3 * g.A, 0};
+    const auto at = [](const SPolynomial& x, u64 k) { return x.At(k); };  // modulo 2^64
+    __m128i P = Lanes(at(position, 1), at(position, 2));
+    __m128i dP = Lanes(at(position, 3) - at(position, 1), at(position, 4) - at(position, 2));
+    __m128i d2P = Lanes(at(position, 5) - 2 * at(position, 3) + at(position, 1),
+                        at(position, 6) - 2 * at(position, 4) + at(position, 2));
+    const __m128i d3P = _mm_set1_epi64x(static_cast<long long>(48 * g.A));  // 6 A 2^3
+    __m128i V = Lanes(at(velocity, 1), at(velocity, 2));
+    __m128i dV = Lanes(at(velocity, 3) - at(velocity, 1), at(velocity, 4) - at(velocity, 2));
+    const __m128i d2V = _mm_set1_epi64x(static_cast<long long>(24 * g.A));  // 2 (3 A) 2^2
+    __m128i time = _mm_set_epi32(0, 0, static_cast<int>(g.t + 2), static_cast<int>(g.t + 1));
+    const __m128i two = _mm_set_epi32(0, 0, 2, 2);
+    const __m128d ft = _mm_set1_pd(f.time), fp = _mm_set1_pd(f.position);
+    const __m128d fv = _mm_set1_pd(kScaledVelocity ? f.velocityBits : f.velocity);
+    i64 k = 0;
+    for (; k + 2 <= count; k += 2) {
+        _mm_storeu_pd(t + k, _mm_mul_pd(_mm_cvtepi32_pd(time), ft));
+        // The high words of both lanes, then bits 16 ... 47 of both.
+        _mm_storeu_pd(p + k, _mm_mul_pd(_mm_cvtepi32_pd(_mm_shuffle_epi32(P, _MM_SHUFFLE(3, 1, 3, 1))), fp));
+        __m128d bits = _mm_cvtepi32_pd(_mm_shuffle_epi32(_mm_srli_epi64(V, 16), _MM_SHUFFLE(2, 0, 2, 0)));
+        if constexpr (!kScaledVelocity)
+            bits = _mm_mul_pd(bits, _mm_set1_pd(0x1p-16));
+        _mm_storeu_pd(v + k, _mm_mul_pd(bits, fv));
+        time = _mm_add_epi32(time, two);
+        P = _mm_add_epi64(P, dP);
+        dP = _mm_add_epi64(dP, d2P);
+        d2P = _mm_add_epi64(d2P, d3P);
+        V = _mm_add_epi64(V, dV);
+        dV = _mm_add_epi64(dV, d2V);
+    }
+    if (k < count) {  // the last sample, in the low lane
+        t[k] = static_cast<double>(_mm_cvtsi128_si32(time)) * f.time;
+        p[k] = static_cast<double>(HighWord(static_cast<u64>(_mm_cvtsi128_si64(P)))) * f.position;
+        const double bits = static_cast<double>(VelocityBits(static_cast<u64>(_mm_cvtsi128_si64(V))));
+        v[k] = kScaledVelocity ? bits * f.velocityBits : (bits * 0x1p-16) * f.velocity;
+    }
+}
+
+#endif
+
+template <bool kScaledVelocity>
+void Interpolate(const SSegment& g, i64 count, const SFactors& f, double* t, double* p, double* v)
+{
+#if defined(__SSE2__)
+    if (HasClosedForm(g, count)) {
+        Pairs<kScaledVelocity>(g, count, f, t, p, v);
+        return;
+    }
+#endif
+    Recur<kScaledVelocity>(g, count, f, t, p, v);
 }
 
 // The table without the points at `removed` (ascending indices), in one pass.
