@@ -78,22 +78,23 @@ void BM_PreviewSampling(benchmark::State& state)
 BENCHMARK(BM_PreviewSampling)->Unit(benchmark::kMillisecond);
 
 // The textbook cubic Hermite in doubles: per sample the basis functions of
-// u = k / T, position and velocity.
+// u = k / T (as k times 1 / T, no division per sample), position and
+// velocity. Its samples are independent, so the compiler vectorises it.
 void NaiveHermite(const double* t, const double* p, const double* v, int n, double* pos, double* vel)
 {
     long s = 0;
     for (int i = 1; i < n; ++i) {
-        const double T = t[i] - t[i - 1];
+        const double T = t[i] - t[i - 1], invT = 1.0 / T;
         const double p0 = p[i - 1], p1 = p[i], m0 = v[i - 1] * T, m1 = v[i] * T;
         const int steps = (int)T;
         for (int k = 0; k < steps; ++k) {
-            const double u = k / T;
+            const double u = k * invT;
             const double u2 = u * u, u3 = u2 * u;
-            pos[s] = (2 * u3 - 3 * u2 + 1) * p0 + (u3 - 2 * u2 + u) * m0 + (-2 * u3 + 3 * u2) * p1 + (u3 - u2) * m1;
-            vel[s] = ((6 * u2 - 6 * u) * p0 + (3 * u2 - 4 * u + 1) * m0 + (6 * u - 6 * u2) * p1 + (3 * u2 - 2 * u) * m1) /
-                     T;
-            ++s;
+            pos[s + k] = (2 * u3 - 3 * u2 + 1) * p0 + (u3 - 2 * u2 + u) * m0 + (-2 * u3 + 3 * u2) * p1 + (u3 - u2) * m1;
+            vel[s + k] =
+                ((6 * u2 - 6 * u) * p0 + (3 * u2 - 4 * u + 1) * m0 + (6 * u - 6 * u2) * p1 + (3 * u2 - 2 * u) * m1) * invT;
         }
+        s += steps;
     }
     pos[s] = p[n - 1];
     vel[s] = v[n - 1];

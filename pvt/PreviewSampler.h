@@ -36,12 +36,13 @@ class CDWordArray;
 
 class CPreviewSampler {
 public:
-    // The longest series drawn: 10^8 samples, a motion of almost 28 hours
-    // at 1 ms. Three series of doubles take 2.4 GB then, twice that for a
-    // moment while a longer table replaces a shorter one; a rebuild takes
-    // about a second. Longer motions are not drawn ("too long to draw"),
-    // their table stays editable.
-    static constexpr int kSampleBudget = 100000000;
+    // The longest series drawn: 5 * 10^7 samples, a motion of almost 14
+    // hours at 1 ms. Three series of doubles take 1.2 GB then, twice that
+    // for a moment while a longer table replaces a shorter one; sampling
+    // them takes about 0.2 s, but first touching that much new memory takes
+    // seconds, and a rebuild follows every edit. Longer motions are not
+    // drawn ("too long to draw"); their table stays editable.
+    static constexpr int kSampleBudget = 50000000;
 
     enum tagExtent {
         EXTENT_EMPTY,     // length <= 0: no sample, and the table is left as it is

@@ -407,8 +407,8 @@ TEST(PreviewSampler, LengthFromTheLastTime)
         {{0}, 0, 1, S::EXTENT_DRAWN},
         {{0, 5, -1}, -1, 0, S::EXTENT_EMPTY},
         {{}, -1, 0, S::EXTENT_EMPTY},
-        {{0, 99999999}, 99999999, 100000000, S::EXTENT_DRAWN},  // the budget
-        {{0, 100000000}, 100000000, 100000001, S::EXTENT_TOO_LONG},
+        {{0, 49999999}, 49999999, 50000000, S::EXTENT_DRAWN},  // the budget
+        {{0, 50000000}, 50000000, 50000001, S::EXTENT_TOO_LONG},
         {{0, 2147483646}, 2147483646, 2147483647, S::EXTENT_TOO_LONG},
         {{0, 2147483647}, 2147483647, INT32_MIN, S::EXTENT_EMPTY},  // L + 1 wraps
         {{0, 3e9}, INT32_MIN, -2147483647, S::EXTENT_EMPTY},
@@ -427,14 +427,14 @@ TEST(PreviewSampler, LengthFromTheLastTime)
 TEST(PreviewSampler, TooLongRemovesButWritesNoSample)
 {
     SPreview preview;
-    preview.Set({0, 5, 5.5, 4, 200000000}, {0, 1, 2, 3, 4}, {0, 0, 0, 0, 0});
+    preview.Set({0, 5, 5.5, 4, 50000000}, {0, 1, 2, 3, 4}, {0, 0, 0, 0, 0});
     // Series handed over anyway are not written.
     const SRun run = preview.Run(INT_MIN, 16);
-    EXPECT_EQ(run.length, 200000001);
+    EXPECT_EQ(run.length, 50000001);
     EXPECT_EQ(run.written, 0);
-    EXPECT_EQ(preview.Times(), (std::vector<double>{0, 5, 200000000}));
+    EXPECT_EQ(preview.Times(), (std::vector<double>{0, 5, 50000000}));
     EXPECT_EQ(preview.Positions(), (std::vector<double>{0, 1, 4}));
-    EXPECT_EQ(run.pointToSample, (std::vector<DWORD>{0, 5, 200000000, kStale, kStale}));
+    EXPECT_EQ(run.pointToSample, (std::vector<DWORD>{0, 5, 50000000, kStale, kStale}));
 }
 
 TEST(PreviewSampler, DrawnLengthWithoutSeriesRemovesOnly)
