@@ -19,6 +19,12 @@ const char* CModuleResources::FindString(UINT id) const
     return it == m_Strings.end() ? nullptr : it->second.c_str();
 }
 
+const CDialogTemplate* CModuleResources::FindDialog(UINT id) const
+{
+    const auto it = m_Dialogs.find(id);
+    return it == m_Dialogs.end() ? nullptr : &it->second;
+}
+
 const std::vector<BYTE>* CModuleResources::FindBitmap(const char* name) const
 {
     const auto it = m_Bitmaps.find(name ? name : "");

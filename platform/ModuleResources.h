@@ -1,9 +1,10 @@
 // CModuleResources: the resources of one loaded module (string table,
-// bitmaps, version information). A module defines one static instance; its
+// dialog templates, bitmaps, version information). A module defines one static instance; its
 // construction registers the resources with the platform when the module is
 // loaded and its destruction withdraws them when the module is unloaded.
 #pragma once
 
+#include "platform/DialogTemplate.h"
 #include "platform/String.h"
 #include "platform/Types.h"
 #include "platform/VersionInfo.h"
@@ -28,6 +29,10 @@ public:
     void AddString(UINT id, const char* text) { m_Strings[id] = text; }
     const char* FindString(UINT id) const;
 
+    // A dialog template under its resource id (CDialog's template id).
+    void AddDialog(UINT id, CDialogTemplate dialog) { m_Dialogs.insert_or_assign(id, std::move(dialog)); }
+    const CDialogTemplate* FindDialog(UINT id) const;
+
     // A bitmap is kept as a device-independent bitmap: BITMAPINFOHEADER,
     // colour table, then the pixel rows bottom-up, as a .bmp file holds it
     // after its 14-byte file header.
@@ -40,5 +45,6 @@ private:
     CString m_strName;
     HMODULE m_hModule;
     std::map<UINT, std::string> m_Strings;
+    std::map<UINT, CDialogTemplate> m_Dialogs;
     std::map<std::string, std::vector<BYTE>> m_Bitmaps;
 };

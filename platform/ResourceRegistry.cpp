@@ -40,6 +40,14 @@ const char* CResourceRegistry::FindString(UINT id) const
     return nullptr;
 }
 
+const CDialogTemplate* CResourceRegistry::FindDialog(UINT id) const
+{
+    for (auto it = m_Modules.rbegin(); it != m_Modules.rend(); ++it)
+        if (const CDialogTemplate* dialog = (*it)->FindDialog(id))
+            return dialog;
+    return nullptr;
+}
+
 const CModuleResources* CResourceRegistry::FindModule(HMODULE module) const
 {
     for (const CModuleResources* m : m_Modules)

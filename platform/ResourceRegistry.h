@@ -1,12 +1,13 @@
 // CResourceRegistry: the platform's list of loaded modules and their
-// resources. A string resource is searched in every loaded module, the most
-// recently loaded first, as the platform's resource search does.
+// resources. A string or dialog resource is searched in every loaded module,
+// the most recently loaded first, as the platform's resource search does.
 #pragma once
 
 #include "platform/Types.h"
 
 #include <vector>
 
+class CDialogTemplate;
 class CModuleResources;
 
 class CResourceRegistry {
@@ -21,6 +22,7 @@ public:
     void Unregister(CModuleResources* module);
 
     const char* FindString(UINT id) const;
+    const CDialogTemplate* FindDialog(UINT id) const;
     const CModuleResources* FindModule(HMODULE module) const;
     const CModuleResources* FindModule(const char* name) const;
 

@@ -249,3 +249,20 @@ int sscanf_s(const char* buffer, const char* format, ...)
     va_end(args);
     return stored;
 }
+
+int MulDiv(int number, int numerator, int denominator)
+{
+    if (denominator == 0)
+        return -1;
+    const long long product = static_cast<long long>(number) * numerator;  // |product| < 2^62
+    const long long d = denominator;
+    const bool negative = (product < 0) != (d < 0);
+    const unsigned long long magnitude = product < 0 ? 0ULL - static_cast<unsigned long long>(product)
+                                                     : static_cast<unsigned long long>(product);
+    const unsigned long long divisor = d < 0 ? 0ULL - static_cast<unsigned long long>(d)
+                                             : static_cast<unsigned long long>(d);
+    const unsigned long long quotient = (magnitude + divisor / 2) / divisor;
+    if (quotient > static_cast<unsigned long long>(INT_MAX) + (negative ? 1 : 0))
+        return -1;
+    return negative ? static_cast<int>(0LL - static_cast<long long>(quotient)) : static_cast<int>(quotient);
+}

@@ -24,3 +24,9 @@ int sscanf_s(const char* buffer, const char* format, ...);
 // space and without reading at or beyond `last`. Returns the end of the
 // number, or nullptr (value untouched) when no number begins at `first`.
 const char* ScanDouble(const char* first, const char* last, double& value);
+
+// number * numerator / denominator with a 64-bit intermediate product,
+// rounded to the nearest integer (halves away from zero). -1 when the
+// denominator is 0 or the result does not fit in an int, as the platform's
+// MulDiv does. Dialog units become pixels with it.
+int MulDiv(int number, int numerator, int denominator);
