@@ -14,6 +14,7 @@
 #include "kernel/Setup.h"
 #include "pvt/InternalData.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -63,6 +64,42 @@ void CheckSameRecord(const CInternalData& a, const CInternalData& b)
     CheckSameColumn(a.m_Velocity, b.m_Velocity);
 }
 
+// Every line of an error text is a message the kernel or the record gives
+// (the validation messages that begin "Value out of range!" go on in a
+// second line).
+void CheckMessages(const CString& errors)
+{
+    static const char* const kStarts[] = {"Parameter \"", "Invalid number of points.", "Invalid values for first point.",
+                                          "Invalid values for last point.", "Time value is out of bounds.",
+                                          "Value out of range!", "Time value of point ", "Position value of point "};
+    const std::string_view text = errors.View();
+    for (std::size_t begin = 0; begin < text.size();) {
+        const std::size_t end = std::min(text.find('\n', begin), text.size());
+        const std::string_view line = text.substr(begin, end - begin);
+        bool known = false;
+        for (const char* start : kStarts)
+            known = known || line.starts_with(start);
+        FUZZ_CHECK(known, "a message line of no known kind: %.*s", static_cast<int>(line.size()), line.data());
+        begin = end + 1;
+    }
+}
+
+// Every line of a program starts with two spaces and ends with "\r\n".
+void CheckProgram(const CString& code)
+{
+    const std::string_view text = code.View();
+    FUZZ_CHECK(text.ends_with("\r\n"), "a program that does not end its last line");
+    for (std::size_t begin = 0; begin < text.size();) {
+        const std::size_t end = text.find("\r\n", begin);
+        FUZZ_CHECK(end != std::string_view::npos, "a line without its end");
+        const std::string_view line = text.substr(begin, end - begin);
+        FUZZ_CHECK(line.starts_with("  ") && line.find('\n') == std::string_view::npos &&
+                       line.find('\r') == std::string_view::npos,
+                   "a program line \"%.*s\"", static_cast<int>(line.size()), line.data());
+        begin = end + 2;
+    }
+}
+
 int CountLines(const CString& text, const char* start)
 {
     int count = 0;
@@ -109,16 +146,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(read, "translated although the record reports: %s", errors.GetString());
         const CString code = first.GenerateCode();
         FUZZ_CHECK(out == code, "the module's program differs from the record's");
+        CheckProgram(code);
         const int points = first.m_Time.GetValuesCount();
         FUZZ_CHECK(CountLines(code, "  PVTP ") == points - 1, "%d points, %d segment lines", points,
                    CountLines(code, "  PVTP "));
     } else {
         FUZZ_CHECK(!read, "not translated although the record reads: %s", out.GetString());
         FUZZ_CHECK(out == errors, "the module's errors differ from the record's");
-        // Messages, never a piece of a program.
-        FUZZ_CHECK(out.Find("Parameter \"") == 0 || out.Find("Invalid ") == 0 || out.Find("Time value ") == 0 ||
-                       out.Find("Value out of range!\n") == 0,
-                   "an error text that is no message: %s", out.GetString());
+        CheckMessages(errors);
     }
 
     // Round trip: what was read, written and read again is the same record,
