@@ -423,7 +423,7 @@ TEST(PreviewSampler, RemovalInOnePassEqualsRemovalOneByOne)
         std::int32_t prev = CPreviewSampler::TimeOf(times.GetValueInInternalUnit(0));
         for (int i = 1; i < times.GetValuesCount();) {
             const std::int32_t ti = CPreviewSampler::TimeOf(times.GetValueInInternalUnit(i));
-            if (Low32(static_cast<u64>(ti) - static_cast<u64>(prev)) > 0) {
+            if (static_cast<i64>(ti) - prev > 0) {  // a step forward, not wrapped
                 prev = ti;
                 ++i;
                 continue;
