@@ -64,7 +64,7 @@ i32 Fixed1616(double v)
     return f >= -2147483648.0 && f < 2147483648.0 ? static_cast<i32>(f) : INT32_MIN;
 }
 i64 Signed(u64 x) { return static_cast<i64>(x); }
-u64 Div(u64 x, i32 d) { return static_cast<u64>(Signed(x) / d); }
+u64 Div(u64 x, i64 d) { return static_cast<u64>(Signed(x) / d); }
 
 struct STable {
     std::vector<double> t, p, v;
@@ -107,7 +107,9 @@ SExpected Reference(const STable& in, int length, bool draw, double ft, double f
     i64 s = 1;
     for (std::size_t j = 1; j < count; ++j) {
         const i32 t = WholeTime(in.t[j]);
-        const i32 dt = static_cast<i32>(static_cast<u32>(t) - static_cast<u32>(tPrev));
+        // The step between whole times, which cannot wrap in 64 bits: a time
+        // far below the previous one never passes for a step forward.
+        const i64 dt = static_cast<i64>(t) - tPrev;
         if (dt <= 0) {
             keep[j] = false;
             continue;
