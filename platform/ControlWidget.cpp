@@ -392,6 +392,12 @@ public:
             if (!hasFocus())
                 setCursorPosition(m_nCaret);
             return 0;
+        case EM_GETMODIFY:
+            // Qt's flag: set by the user's edits, cleared by setText.
+            return isModified() ? TRUE : FALSE;
+        case EM_SETMODIFY:
+            setModified(wParam != 0);
+            return 0;
         default:
             handled = false;
             return 0;
@@ -492,6 +498,7 @@ public:
         m_bSetting = true;
         setPlainText(ToQt(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         m_bSetting = false;
+        document()->setModified(false);  // a text from the program is not the user's change
     }
     LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override
     {
@@ -515,6 +522,11 @@ public:
         }
         case EM_SCROLLCARET:
             ensureCursorVisible();
+            return 0;
+        case EM_GETMODIFY:
+            return document()->isModified() ? TRUE : FALSE;
+        case EM_SETMODIFY:
+            document()->setModified(wParam != 0);
             return 0;
         default:
             handled = false;

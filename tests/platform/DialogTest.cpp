@@ -509,6 +509,47 @@ TEST_F(DialogTest, EditSelectionMessages)
     });
 }
 
+// The modification flag of an edit: set by what the user types, deletes or
+// pastes, cleared by a text the program sets, and settable with EM_SETMODIFY.
+TEST_F(DialogTest, EditModificationFlagTellsTheUsersChangesFromTheProgramsTexts)
+{
+    CTestDlg dlg;
+    Run(dlg, [&](CDialog* d) {
+        CWnd* name = d->GetDlgItem(IDC_NAME);
+        const HWND h = name->GetSafeHwnd();
+        const auto modified = [h] { return SendMessageA(h, EM_GETMODIFY, 0, 0); };
+        EXPECT_EQ(FALSE, modified());  // a new edit
+        name->SetFocus();
+        Type("12");
+        EXPECT_EQ(TRUE, modified());
+        name->SetWindowText("3.5");  // the program's text
+        EXPECT_EQ(FALSE, modified());
+        Key(Qt::Key_End);  // moving the caret changes nothing
+        EXPECT_EQ(FALSE, modified());
+        Key(Qt::Key_Backspace);
+        EXPECT_EQ(TRUE, modified());
+        EXPECT_EQ("3.", Text(name));
+        SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("4"));
+        EXPECT_EQ(FALSE, modified());
+        SendMessageA(h, EM_SETMODIFY, TRUE, 0);
+        EXPECT_EQ(TRUE, modified());
+        SendMessageA(h, EM_SETMODIFY, FALSE, 0);
+        EXPECT_EQ(FALSE, modified());
+        // The flag belongs to its edit: typing into another leaves it alone.
+        d->GetDlgItem(IDC_NUMBER)->SetFocus();
+        Type("9");
+        EXPECT_EQ(FALSE, modified());
+        EXPECT_EQ(TRUE, SendMessageA(d->GetDlgItem(IDC_NUMBER)->GetSafeHwnd(), EM_GETMODIFY, 0, 0));
+        // A multi-line edit keeps the same flag.
+        const HWND notes = d->GetDlgItem(IDC_NOTES)->GetSafeHwnd();
+        SendMessageA(notes, EM_SETMODIFY, TRUE, 0);
+        EXPECT_EQ(TRUE, SendMessageA(notes, EM_GETMODIFY, 0, 0));
+        d->GetDlgItem(IDC_NOTES)->SetWindowText("line 1\r\nline 2");
+        EXPECT_EQ(FALSE, SendMessageA(notes, EM_GETMODIFY, 0, 0));
+        Key(Qt::Key_Escape);
+    });
+}
+
 TEST_F(DialogTest, InitialFocusGoesToTheFirstTabStopAfterOnInitDialogSelectedAnotherEdit)
 {
     // OnInitDialog focuses 101 and selects its text, then returns TRUE: the
