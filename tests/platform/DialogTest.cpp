@@ -89,6 +89,43 @@ TEST_F(DialogTest, MissingTemplateFailsWithoutShowingAnything)
     EXPECT_FALSE(dlg.Create(kTestDialog, nullptr));  // already has a window
 }
 
+// A library's dialog names its own module: a module loaded later with a
+// template of the same id does not take its place.
+TEST_F(DialogTest, TemplateFromANamedModuleOnly)
+{
+    constexpr UINT kShared = 990;
+    const auto one = [](const char* caption) {
+        CDialogTemplate t(WS_POPUP | WS_CAPTION, 80, 30, caption);
+        t.Add(CDialogItem(CDialogItem::Button, IDOK, "OK", 10, 10, 50, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP));
+        return t;
+    };
+    // Resources of the framework library itself, then of this program.
+    CModuleResources library("platform-library", reinterpret_cast<const void*>(&AfxMessageBox));
+    library.AddDialog(kShared, one("library's"));
+    CModuleResources program("platform-program", reinterpret_cast<const void*>(&CommandIds));
+    program.AddDialog(kShared, one("program's"));
+    ASSERT_NE(nullptr, program.GetHandle());
+    ASSERT_NE(library.GetHandle(), program.GetHandle());
+    const auto caption = [](CDialog& dlg) {
+        CString text;
+        if (dlg.Create())
+            dlg.GetWindowText(text);
+        dlg.DestroyWindow();
+        return text.Std();
+    };
+    CDialog anyModule(kShared);
+    EXPECT_EQ("program's", caption(anyModule));  // the most recently loaded
+    CDialog own(kShared);
+    own.SetTemplateModule(library.GetHandle());
+    EXPECT_EQ("library's", caption(own));
+    own.SetTemplateModule(&own);  // no module there
+    EXPECT_EQ(-1, own.DoModal());
+    CDialog elsewhere(kTestDialog);
+    elsewhere.SetTemplateModule(library.GetHandle());  // the library has no template 900
+    EXPECT_FALSE(elsewhere.Create());
+    EXPECT_TRUE(m_Prompt.m_ModalTemplates.empty());
+}
+
 TEST_F(DialogTest, EndDialogInOnInitDialogNeverShowsTheDialog)
 {
     CTestDlg dlg;
