@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -282,6 +283,34 @@ public:
     }
 
 protected:
+    // The arrow keys move the focus to the previous (Up, Left) or next (Down,
+    // Right) enabled, visible radio button of the group, wrapping around, and
+    // click it, as the platform's dialog manager does: in an auto group the
+    // button that takes the focus is the one checked.
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        const int key = e->key();
+        const bool arrow = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
+        if (!arrow || (e->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || !parentWidget()) {
+            CCheckableCtl::keyPressEvent(e);
+            return;
+        }
+        e->accept();
+        std::vector<CRadioButtonCtl*> group;  // in template order
+        for (QObject* child : parentWidget()->children()) {
+            auto* peer = dynamic_cast<CRadioButtonCtl*>(child);
+            if (peer && peer->Group() == Group() && (peer == this || (peer->isEnabled() && peer->isVisible())))
+                group.push_back(peer);
+        }
+        const auto self = std::find(group.begin(), group.end(), this);
+        if (group.size() < 2 || self == group.end())
+            return;
+        const std::size_t at = static_cast<std::size_t>(self - group.begin());
+        const bool forward = key == Qt::Key_Down || key == Qt::Key_Right;
+        CRadioButtonCtl* next = group[(at + (forward ? 1 : group.size() - 1)) % group.size()];
+        next->setFocus(Qt::OtherFocusReason);
+        next->click();
+    }
     // An auto radio button checks itself when clicked and unchecks every
     // other radio button of its group; any other only reports the click.
     void nextCheckState() override

@@ -316,6 +316,43 @@ TEST_F(DialogTest, AutoRadioButtonsAreExclusiveWithinTheirGroup)
               CommandIds(dlg, BN_CLICKED));
 }
 
+// The arrow keys go round the radio buttons of a group, skipping disabled
+// ones, and check the one they reach; the other group stays as it was.
+TEST_F(DialogTest, ArrowKeysMoveAndCheckWithinARadioGroup)
+{
+    CTestDlg dlg;
+    std::vector<std::pair<int, int>> steps;  // (focus, checked) after each key
+    Run(dlg, [&](CDialog* d) {
+        d->CheckRadioButton(IDC_DELTA, IDC_EPSILON, IDC_EPSILON);
+        Click(d->GetDlgItem(IDC_ALPHA));
+        const auto step = [&](Qt::Key key) {
+            Key(key);
+            int checked = 0;
+            for (const int id : {IDC_ALPHA, IDC_BETA, IDC_GAMMA})
+                if (d->IsDlgButtonChecked(id) == BST_CHECKED)
+                    checked = checked ? -1 : id;  // -1: more than one
+            steps.emplace_back(FocusId(), checked);
+        };
+        step(Qt::Key_Down);
+        step(Qt::Key_Right);
+        step(Qt::Key_Down);  // wraps within the group, never into the next one
+        step(Qt::Key_Up);
+        step(Qt::Key_Left);
+        d->GetDlgItem(IDC_ALPHA)->EnableWindow(FALSE);
+        step(Qt::Key_Up);  // Alpha is skipped
+        step(Qt::Key_Down);
+        EXPECT_EQ(BST_CHECKED, d->IsDlgButtonChecked(IDC_EPSILON));
+        EXPECT_EQ(BST_UNCHECKED, d->IsDlgButtonChecked(IDC_DELTA));
+    });
+    const std::vector<std::pair<int, int>> expected = {
+        {IDC_BETA, IDC_BETA},   {IDC_GAMMA, IDC_GAMMA}, {IDC_ALPHA, IDC_ALPHA}, {IDC_GAMMA, IDC_GAMMA},
+        {IDC_BETA, IDC_BETA},   {IDC_GAMMA, IDC_GAMMA}, {IDC_BETA, IDC_BETA},
+    };
+    EXPECT_EQ(expected, steps);
+    EXPECT_EQ((std::vector<int>{IDC_ALPHA, IDC_BETA, IDC_GAMMA, IDC_ALPHA, IDC_GAMMA, IDC_BETA, IDC_GAMMA, IDC_BETA}),
+              CommandIds(dlg, BN_CLICKED));
+}
+
 TEST_F(DialogTest, AutoCheckBoxesToggleThemselvesAndReportEveryClick)
 {
     CTestDlg dlg;
