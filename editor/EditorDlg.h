@@ -115,10 +115,13 @@ protected:
     void OnInsertPoint();
     void OnUpdatePoint();
     void OnRemovePoint();
+    void OnImportFromFile();
     void OnPointFieldKillFocus();
     void OnPositionUnitChange();
     void OnVelocityUnitChange();
     void OnTimeUnitChange();
+    void OnChangeEvent();
+    void OnEditEvent();
 
     DECLARE_MESSAGE_MAP()
 

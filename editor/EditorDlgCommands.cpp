@@ -117,3 +117,21 @@ void CEditorDlg::OnTimeUnitChange()
     ChangeParameterUnit(m_Data.m_Time, m_nCrtPoint, IDC_TIME, IDC_TIME_UNIT);
     RebuildPreview();
 }
+
+// The event buttons. The options are taken into the record first (without
+// the host address's range check), so that the refresh after the event's
+// dialog shows the user's choices; the refresh keeps what the user typed
+// into the point fields and has not applied yet.
+void CEditorDlg::OnEditEvent()
+{
+    UpdateData(TRUE);
+    if (m_Data.m_Event.Edit())
+        LoadControlsKeepingTypedText();
+}
+
+void CEditorDlg::OnChangeEvent()
+{
+    UpdateData(TRUE);
+    if (m_Data.m_Event.ChangeType(0))
+        LoadControlsKeepingTypedText();
+}

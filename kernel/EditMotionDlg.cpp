@@ -123,7 +123,7 @@ void CDK_EditMotionDlg::LoadControlsKeepingTypedText()
     if (QWidget* dialog = GetWidget()) {
         for (QLineEdit* edit : dialog->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly)) {
             CWnd* wnd = FromHandle(HandleOf(edit));
-            if (!wnd || !edit->isModified())
+            if (!wnd || !wnd->SendMessage(EM_GETMODIFY))
                 continue;
             STypedText t;
             t.edit = edit;
@@ -141,7 +141,7 @@ void CDK_EditMotionDlg::LoadControlsKeepingTypedText()
             continue;
         wnd->SetWindowText(t.text);
         wnd->SendMessage(EM_SETSEL, t.start, static_cast<LPARAM>(t.end));
-        t.edit->setModified(true);
+        wnd->SendMessage(EM_SETMODIFY, TRUE);
     }
 }
 
