@@ -299,6 +299,9 @@ TEST_F(EditorDialogTest, ClicksOfCheckBoxesTakeEffectAtOnceAndKeepTypedText)
         EXPECT_EQ("255", TextOf(d, E::IDC_HOST_ADDRESS));  // the record's address
         EXPECT_EQ("12.5", TextOf(d, E::IDC_POSITION));
         TypeInto(d, E::IDC_HOST_ADDRESS, "4x");
+        Key(Qt::Key_Tab);  // typing and leaving an edit change nothing in the record
+        EXPECT_EQ(255, d.GetData().m_nHostAddress);
+        EXPECT_EQ("4x", TextOf(d, E::IDC_HOST_ADDRESS));
         Click(Item(d, E::IDC_CLEAR_BUFFER));
         EXPECT_FALSE(Checked(d, E::IDC_CLEAR_BUFFER));
         EXPECT_EQ("4x", TextOf(d, E::IDC_HOST_ADDRESS));  // not replaced by what the record read
