@@ -271,6 +271,39 @@ TEST_F(EditorDialogTest, HostAddressOutsideItsRangeFailsTheExchangeAndWritesNoth
     EXPECT_NE(std::string::npos, m_Params.Std().find("MASTERID = 17\n")) << m_Params.Std();
 }
 
+// A prompt that notes, for every message box, whether the editor that
+// shows it is validating.
+class CValidatingProbe : public CScriptedPrompt {
+public:
+    int MessageBox(CWnd* owner, const char* text, const char* caption, UINT type, UINT helpId) override
+    {
+        const auto* dlg = dynamic_cast<const CDK_EditMotionDlg*>(CDialog::GetModalDialog());
+        m_Validating.push_back(dlg && dlg->IsValidating());
+        return CScriptedPrompt::MessageBox(owner, text, caption, type, helpId);
+    }
+    std::vector<bool> m_Validating;
+};
+
+TEST_F(EditorDialogTest, TheHostAddressIsRangeCheckedOnlyWhileOkValidates)
+{
+    CValidatingProbe probe;  // installed over the fixture's prompt while it lives
+    CString params(ReadFile(kMultiPoint).c_str());
+    const CString before = params;
+    CEditorDlg dlg(m_Setup, m_Motion, params, nullptr);
+    probe.OnNextModal([&](CDialog*) {
+        TypeInto(dlg, E::IDC_HOST_ADDRESS, "0");
+        Click(Item(dlg, E::IDC_CLEAR_BUFFER));  // an exchange without the check: no message
+        EXPECT_TRUE(probe.m_Messages.empty());
+        EXPECT_EQ(0, dlg.GetData().m_nHostAddress);  // stored unchecked
+        Click(Item(dlg, IDOK));
+        EXPECT_FALSE(dlg.IsValidating());
+        Key(Qt::Key_Escape);
+    });
+    EXPECT_EQ(IDCANCEL, dlg.DoModal());
+    EXPECT_EQ(std::vector<bool>{true}, probe.m_Validating);
+    EXPECT_EQ(before, params);
+}
+
 TEST_F(EditorDialogTest, HostAddressUncheckedWritesNoMasterIdAndReopensEmpty)
 {
     ASSERT_EQ(IDOK, Run(ReadFile(kMultiPoint), [&](CEditorDlg& d) {
