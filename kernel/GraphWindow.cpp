@@ -6,6 +6,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QFrame>
 #include <QPainter>
 #include <QWidget>
 
@@ -14,12 +15,14 @@
 #include <utility>
 #include <vector>
 
-// The window's canvas: a plain widget whose painting is the window's.
-class CGraphCanvas final : public QWidget {
+// The window's canvas: a frame (none, or the frame of the control it took
+// over) around the graph, whose painting is the window's.
+class CGraphCanvas final : public QFrame {
 public:
-    CGraphCanvas(CGraphWindow* pOwner, QWidget* pParent) : QWidget(pParent), m_pOwner(pOwner)
+    CGraphCanvas(CGraphWindow* pOwner, QWidget* pParent) : QFrame(pParent), m_pOwner(pOwner)
     {
-        setAttribute(Qt::WA_OpaquePaintEvent);  // Draw fills every pixel
+        setAttribute(Qt::WA_OpaquePaintEvent);  // the frame and Draw fill every pixel
+        setFrameStyle(QFrame::NoFrame);
     }
     ~CGraphCanvas() override
     {
@@ -29,12 +32,13 @@ public:
     void Detach() { m_pOwner = nullptr; }
 
 protected:
-    void paintEvent(QPaintEvent*) override
+    void paintEvent(QPaintEvent* e) override
     {
         if (!m_pOwner)
             return;
+        QFrame::paintEvent(e);  // the frame only
         QPainter painter(this);
-        m_pOwner->Draw(painter, rect());
+        m_pOwner->Draw(painter, contentsRect());
     }
 
 private:
@@ -65,6 +69,28 @@ void CGraphWindow::SetFilter(CGraphFilter* pFilter)
 {
     m_pFilter = pFilter;
     m_nColumns = 0;  // the next paint reduces the new filter's curves
+}
+
+BOOL CGraphWindow::SubclassDlgItem(UINT nID, CWnd* pParent, CGraphFilter* pFilter)
+{
+    const CWnd* item = pParent ? pParent->GetDlgItem(static_cast<int>(nID)) : nullptr;
+    QWidget* control = item ? item->GetWidget() : nullptr;
+    if (!control || m_pCanvas || GetSafeHwnd())
+        return FALSE;
+    auto* canvas = new CGraphCanvas(this, nullptr);
+    // The control's look around the graph: a sunken client edge stays.
+    if (const auto* frame = qobject_cast<const QFrame*>(control)) {
+        canvas->setFrameStyle(frame->frameStyle());
+        canvas->setLineWidth(frame->lineWidth());
+        canvas->setMidLineWidth(frame->midLineWidth());
+    }
+    m_pCanvas = canvas;
+    if (!ReplaceDlgItem(nID, pParent, canvas)) {  // deletes the canvas
+        m_pCanvas = nullptr;
+        return FALSE;
+    }
+    SetFilter(pFilter);
+    return TRUE;
 }
 
 BOOL CGraphWindow::AttachCanvas(QWidget* pParent, const QRect& rect)
@@ -134,8 +160,8 @@ int CGraphWindow::GetSelectedSample() const
 void CGraphWindow::Recalculate()
 {
     int width = m_nColumns > 0 ? m_nColumns : kDefaultWidth;
-    if (m_pCanvas && m_pCanvas->width() > 0)
-        width = m_pCanvas->width();
+    if (m_pCanvas && m_pCanvas->contentsRect().width() > 0)
+        width = m_pCanvas->contentsRect().width();
     Reduce(width);
 }
 

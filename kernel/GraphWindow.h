@@ -13,14 +13,16 @@
 // offscreen into a QImage (RenderImage), with nothing but a QGuiApplication
 // (the "offscreen" platform will do).
 //
-// Still to come with the framework's windows: CGraphWindow is to derive from
-// CWnd, and SubclassDlgItem(nID, pParent, pFilter) is to take over the
-// dialog's control nID: find it, hide it, SetFilter(pFilter) and
-// AttachCanvas(the dialog's widget, the control's geometry). Until then the
-// window's users call SetFilter and AttachCanvas themselves.
+// The window is a CWnd: SubclassDlgItem(nID, pParent, pFilter) takes over a
+// dialog's control in place (a static control the dialog's template keeps
+// room for): the graph's canvas takes the control's place, id, rectangle,
+// stacking and tab position, keeps its frame (a sunken edge stays a sunken
+// edge, drawn around the graph), and the graph draws pFilter's curves. From
+// then on GetDlgItem(nID) of the dialog gives this window. Outside a dialog
+// (tests, tools) AttachCanvas shows the canvas in any widget.
 #pragma once
 
-#include "platform/Object.h"
+#include "platform/Wnd.h"
 #include "platform/String.h"
 #include "platform/Types.h"
 
@@ -33,7 +35,7 @@ class QPainter;
 class QRect;
 class QWidget;
 
-class CGraphWindow : public CObject {
+class CGraphWindow : public CWnd {
 public:
     // nStyle: what the graph shows besides the curves.
     enum { GW_GRID = 1, GW_LEGEND = 2 };
@@ -53,6 +55,12 @@ public:
     // The curves to draw; the window does not own the filter.
     void SetFilter(CGraphFilter* pFilter);
     CGraphFilter* GetFilter() const { return m_pFilter; }
+
+    // Takes over control nID of pParent (above) and draws pFilter's curves.
+    // FALSE, changing nothing, when pParent has no such control or the
+    // window already has a canvas.
+    BOOL SubclassDlgItem(UINT nID, CWnd* pParent, CGraphFilter* pFilter);
+    using CWnd::SubclassDlgItem;
 
     // Shows the window's canvas as a child of pParent at rect (in pParent's
     // coordinates). FALSE without a parent. Needs a QApplication.

@@ -1,10 +1,14 @@
 // The functions the module exports to the host, under their plain names.
+#include "editor/EditorDlg.h"
 #include "kernel/ModuleExports.h"
 #include "kernel/Setup.h"
 #include "platform/Exception.h"
+#include "platform/MessageBox.h"
+#include "platform/WindowSystem.h"
 #include "pvt/InternalData.h"
 
 #include <exception>
+#include <utility>
 #include <type_traits>
 
 #define VELKOR_EXPORT extern "C" __attribute__((visibility("default")))
@@ -38,6 +42,53 @@ VELKOR_EXPORT void GetDefaultParameters(CDK_Setup& setup, CDK_Motion& motion, CS
 {
     CInternalData data(setup, motion);
     out = data.BuildDefaultParameters();
+}
+
+namespace {
+
+// Tells the user that the editor failed; never throws.
+void ReportEditFailure(const char* reason) noexcept
+{
+    try {
+        AfxMessageBox(CString("The motion could not be edited: ") + reason, MB_OK | MB_ICONERROR);
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+// The editor, run modally on the host's text: 1 when the user confirmed it
+// with OK (then `params` holds the edited text), else 0 with `params` as it
+// was. Without a display nothing is shown and `params` is not touched. A
+// failure inside the editor is reported in a message box (on the standard
+// error stream without a display) and never unwinds into the host.
+VELKOR_EXPORT int EditMotionSequence(CDK_Setup& setup, CDK_Motion& motion, CString& params)
+{
+    if (!CWindowSystem::IsDisplayAvailable())
+        return 0;
+    CString before;
+    bool saved = false;
+    try {
+        before = params;
+        saved = true;
+        CEditorDlg dlg(setup, motion, params, nullptr);
+        return dlg.DoModal() == IDOK ? 1 : 0;
+    } catch (const std::exception& e) {
+        if (saved)
+            params = std::move(before);
+        ReportEditFailure(e.what());
+    } catch (CException* e) {
+        if (saved)
+            params = std::move(before);
+        CString reason;
+        try {
+            reason = e->GetMessage();
+        } catch (...) {
+        }
+        e->Delete();
+        ReportEditFailure(reason);
+    }
+    return 0;
 }
 
 VELKOR_EXPORT int TranslateMotionSequence(CDK_Setup& setup, CDK_Motion& motion, CString& params, CString& out)
@@ -77,4 +128,5 @@ static_assert(std::is_same_v<decltype(&GetName), module_exports::GetNameFn>);
 static_assert(std::is_same_v<decltype(&GetOrderID), module_exports::GetOrderIDFn>);
 static_assert(std::is_same_v<decltype(&IsEnabled), module_exports::IsEnabledFn>);
 static_assert(std::is_same_v<decltype(&GetDefaultParameters), module_exports::GetDefaultParametersFn>);
+static_assert(std::is_same_v<decltype(&EditMotionSequence), module_exports::EditMotionSequenceFn>);
 static_assert(std::is_same_v<decltype(&TranslateMotionSequence), module_exports::TranslateMotionSequenceFn>);

@@ -23,6 +23,30 @@ const std::vector<const char*> kModuleIcon = {
 constexpr UINT IDD_EDIT_PVT = 214;
 constexpr int IDC_STATIC = -1;  // a control the code never addresses
 constexpr int ID_HELP_BUTTON = 57671;
+// The help text of a dialog is the string with its help id: this base plus
+// the template id. The Help button of the editor shows it.
+constexpr UINT HID_BASE_RESOURCE = 0x20000u;
+
+// What the editor's Help button shows.
+constexpr const char kEditorHelp[] =
+    "Motion - PVT: a trajectory given as a table of points (position, velocity, time) between which the "
+    "drive interpolates a cubic.\n"
+    "\n"
+    "Points: type a position, a velocity and a time in the units chosen beside them. Enter moves from "
+    "position to velocity to time; Enter in the time field inserts the point (a point at an existing time "
+    "gets the new position and velocity). Update changes the selected point to the values typed, Remove "
+    "deletes it, << and >> step through the table. Point 0 is the start (0, 0, 0) and cannot be changed. "
+    "Values are clamped to what the drive holds; a point must come at least one sampling period after the "
+    "one before it, at most 511 sampling periods later, and the last velocity must be 0.\n"
+    "\n"
+    "Import From File reads one point per line, \"position velocity time\", in the units chosen, and "
+    "replaces the table.\n"
+    "\n"
+    "Execute: immediately (optionally waiting until the motion is completed), or when an event occurs "
+    "(Change Event chooses it, Edit Event sets its values). Host address: sets the drive's host address "
+    "(1 to 255) before the points are loaded.\n"
+    "\n"
+    "OK checks the table and saves the motion; Cancel leaves it as it was.";
 
 // Every control is a visible child window.
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
@@ -88,6 +112,7 @@ struct CVelkorResources : CModuleResources {
     CVelkorResources() : CModuleResources("Velkor", &kModuleIcon)
     {
         AddDialog(IDD_EDIT_PVT, EditorDialog());
+        AddString(HID_BASE_RESOURCE + IDD_EDIT_PVT, kEditorHelp);
         AddBitmap("MODULEICON", CDib::Build4bpp(16, kModuleIcon));
         m_Version.m_FileVersion = {1, 0, 0, 1};
         m_Version.m_ProductVersion = {1, 0, 0, 1};

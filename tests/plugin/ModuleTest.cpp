@@ -176,7 +176,8 @@ TEST_F(ModuleTest, ExportsItsFunctionsAndNothingElse)
         symbols.insert(s);
     }
     ASSERT_EQ(pclose(nm), 0);
-    const std::set<std::string> expected = {kGetClassName, kGetName, kGetOrderID, kIsEnabled, kGetDefaultParameters,
+    const std::set<std::string> expected = {kGetClassName,         kGetName,           kGetOrderID,
+                                            kIsEnabled,            kGetDefaultParameters, kEditMotionSequence,
                                             kTranslateMotionSequence};
     EXPECT_EQ(symbols, expected);
 }
