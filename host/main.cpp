@@ -44,6 +44,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -163,18 +164,27 @@ int Usage(const std::string& message)
     return kUsage;
 }
 
-// Both outputs of a preview on standard output, or in one file, would
-// spoil each other.
-std::string CheckPreviewOutputs(const std::string& csv, const std::string& png)
+bool SameFile(const std::string& a, const std::string& b)
 {
-    if (csv.empty() || png.empty())
-        return {};
-    if (csv == COutputFile::kStandardOutput && png == COutputFile::kStandardOutput)
-        return "--csv and --png cannot both write standard output";
-    struct stat a = {}, b = {};
-    if (csv == png || (stat(csv.c_str(), &a) == 0 && stat(png.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-                       a.st_ino == b.st_ino))
-        return "--csv and --png name the same file";
+    struct stat first = {}, second = {};
+    return a == b || (stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+                      first.st_ino == second.st_ino);
+}
+
+// Both outputs of a preview on standard output, or in one file, would spoil
+// each other; an output in place of the input would lose the motion.
+std::string CheckPreviewOutputs(const std::string& input, const std::string& csv, const std::string& png)
+{
+    const std::string kStdout = COutputFile::kStandardOutput;
+    if (!csv.empty() && !png.empty()) {
+        if (csv == kStdout && png == kStdout)
+            return "--csv and --png cannot both write standard output";
+        if (SameFile(csv, png))
+            return "--csv and --png name the same file";
+    }
+    for (const auto& [option, path] : {std::pair<const char*, const std::string&>{"--csv", csv}, {"--png", png}})
+        if (!path.empty() && path != kStdout && input != CInputFile::kStandardInput && SameFile(path, input))
+            return std::string(option) + " names the input file " + input;
     return {};
 }
 
@@ -250,7 +260,7 @@ int main(int argc, char** argv)
             if (!error.empty())
                 return Usage(error);
         }
-        if (const std::string error = CheckPreviewOutputs(previewOptions.csv, previewOptions.png); !error.empty())
+        if (const std::string error = CheckPreviewOutputs(input, previewOptions.csv, previewOptions.png); !error.empty())
             return Usage(error);
     }
 

@@ -202,6 +202,7 @@ TEST_F(PreviewTest, BadSizesAndOutputsAreOneLineWithStatus2)
         {" --csv - --png -", "motionhost: --csv and --png cannot both write standard output" + see},
         {" --csv " + Q(m_Work + "/x") + " --png " + Q(m_Work + "/x"), "motionhost: --csv and --png name the same file" + see},
         {" --csv ''", "motionhost: --csv needs a file name, not an empty text" + see},
+        {" --png " + file, "motionhost: --png names the input file " + kExamples + "multi-point.pvt" + see},
     };
     for (const auto& c : cases) {
         const SRun run = Run("preview " + file + c.args);
