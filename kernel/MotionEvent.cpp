@@ -1,6 +1,11 @@
 #include "kernel/MotionEvent.h"
 
+#include "kernel/EventEditDlg.h"
+#include "kernel/EventTypeDlg.h"
 #include "kernel/ParamText.h"
+#include "kernel/Setup.h"
+#include "platform/Dialog.h"
+#include "platform/MessageBox.h"
 
 #include <climits>
 #include <string>
@@ -82,6 +87,63 @@ CMotionEvent::~CMotionEvent() = default;
 BOOL CMotionEvent::IsEditable() const
 {
     return Known(m_Trigger) == EVT_MOTION_COMPLETE ? FALSE : TRUE;
+}
+
+BOOL CMotionEvent::Edit()
+{
+    const tagTrigger trigger = Known(m_Trigger);
+    if (trigger == EVT_MOTION_COMPLETE)
+        return FALSE;
+    if (trigger == EVT_INPUT && (m_wOptions & OPT_DRIVE_INPUTS) == 0) {
+        AfxMessageBox("An input event is not available on this product: it has no drive inputs. Choose another "
+                      "type of event.",
+                      MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    KeepFieldsInRange();
+    CEventEditDlg dlg(trigger, m_Setup.GetUnits().GetSamplingPeriod(), CDialog::GetModalDialog());
+    dlg.m_nInput = m_nInput;
+    dlg.m_nLevel = m_nLevel;
+    dlg.m_nPosition = m_nPosition;
+    dlg.m_nPositionMode = m_nPositionMode;
+    dlg.m_nDelay = m_nDelay;
+    if (dlg.DoModal() != IDOK)
+        return FALSE;
+    const bool changed = dlg.m_nInput != m_nInput || dlg.m_nLevel != m_nLevel || dlg.m_nPosition != m_nPosition ||
+                         dlg.m_nPositionMode != m_nPositionMode || dlg.m_nDelay != m_nDelay;
+    m_nInput = dlg.m_nInput;
+    m_nLevel = dlg.m_nLevel;
+    m_nPosition = dlg.m_nPosition;
+    m_nPositionMode = dlg.m_nPositionMode;
+    m_nDelay = dlg.m_nDelay;
+    return changed ? TRUE : FALSE;
+}
+
+BOOL CMotionEvent::ChangeType(int bEditNewType)
+{
+    const BOOL inputs = (m_wOptions & OPT_DRIVE_INPUTS) != 0 ? TRUE : FALSE;
+    CEventTypeDlg dlg(Known(m_Trigger), inputs, CDialog::GetModalDialog());
+    if (dlg.DoModal() != IDOK || dlg.m_Trigger == m_Trigger)
+        return FALSE;
+    m_Trigger = dlg.m_Trigger;
+    KeepFieldsInRange();
+    if (bEditNewType && IsEditable())
+        Edit();
+    return TRUE;
+}
+
+void CMotionEvent::KeepFieldsInRange()
+{
+    // The fields are public; a value no dialog or reader could have given
+    // becomes a new event's.
+    if (m_nInput < 0 || m_nInput > kLastInput)
+        m_nInput = 0;
+    if (m_nLevel != 0 && m_nLevel != 1)
+        m_nLevel = 1;
+    if (m_nPositionMode != 0 && m_nPositionMode != 1)
+        m_nPositionMode = 0;
+    if (m_nDelay < 0)
+        m_nDelay = 0;
 }
 
 CString CMotionEvent::GetDescription(int nForm) const

@@ -37,6 +37,27 @@ public:
 
     // Nonzero when the trigger has parameters a user can edit.
     BOOL IsEditable() const;
+
+    // The event's dialogs, modal, owned by the innermost modal dialog
+    // (CDialog::GetModalDialog()); docs/event-dialogs.md.
+    //
+    // Edit: the fields of the trigger ("Input Event", "Position Event",
+    // "Delay Event"). Nonzero when the user confirmed with OK and a field
+    // changed; 0 after Cancel (nothing changes), after OK with every field as
+    // it was, and at once, with no dialog, for the motion-complete trigger
+    // (nothing to edit). An input event on a product without drive inputs is
+    // not edited: the user is told so and 0 is returned.
+    virtual BOOL Edit();
+    // ChangeType: "Choose Event", the trigger type. Nonzero when the user
+    // confirmed with OK a type other than the current one; the event then
+    // has that type, whose fields keep what the event holds for them (a new
+    // event's values, IN0 high, position 0 rising above, no delay, unless the
+    // user set others before), a field outside its range being reset to the
+    // new event's value. 0 after Cancel or OK on the current type: nothing
+    // changes. Without drive inputs the input type cannot be chosen.
+    // `bEditNewType` nonzero: after a change to a type with fields, Edit
+    // runs at once (its answer does not change the result).
+    virtual BOOL ChangeType(int bEditNewType);
     // One line for people, without line end; nForm 0 is the short form
     // shown in dialogs and comments, 1 adds the motion-language meaning.
     CString GetDescription(int nForm) const;
@@ -61,6 +82,9 @@ public:
     int m_nDelay = 0;             // EventDelay: sampling periods, 0 ... 2147483647
 
 private:
+    // Puts every field that lies outside its range back to a new event's value.
+    void KeepFieldsInRange();
+
     CDK_Setup& m_Setup;
     CDK_Motion& m_Motion;
     tagTrigger m_Trigger = EVT_MOTION_COMPLETE;

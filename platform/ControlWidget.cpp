@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -282,6 +283,34 @@ public:
     }
 
 protected:
+    // The arrow keys move the focus to the previous (Up, Left) or next (Down,
+    // Right) enabled, visible radio button of the group, wrapping around, and
+    // click it, as the platform's dialog manager does: in an auto group the
+    // button that takes the focus is the one checked.
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        const int key = e->key();
+        const bool arrow = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
+        if (!arrow || (e->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || !parentWidget()) {
+            CCheckableCtl::keyPressEvent(e);
+            return;
+        }
+        e->accept();
+        std::vector<CRadioButtonCtl*> group;  // in template order
+        for (QObject* child : parentWidget()->children()) {
+            auto* peer = dynamic_cast<CRadioButtonCtl*>(child);
+            if (peer && peer->Group() == Group() && (peer == this || (peer->isEnabled() && peer->isVisible())))
+                group.push_back(peer);
+        }
+        const auto self = std::find(group.begin(), group.end(), this);
+        if (group.size() < 2 || self == group.end())
+            return;
+        const std::size_t at = static_cast<std::size_t>(self - group.begin());
+        const bool forward = key == Qt::Key_Down || key == Qt::Key_Right;
+        CRadioButtonCtl* next = group[(at + (forward ? 1 : group.size() - 1)) % group.size()];
+        next->setFocus(Qt::OtherFocusReason);
+        next->click();
+    }
     // An auto radio button checks itself when clicked and unchecks every
     // other radio button of its group; any other only reports the click.
     void nextCheckState() override
@@ -392,6 +421,12 @@ public:
             if (!hasFocus())
                 setCursorPosition(m_nCaret);
             return 0;
+        case EM_GETMODIFY:
+            // Qt's flag: set by the user's edits, cleared by setText.
+            return isModified() ? TRUE : FALSE;
+        case EM_SETMODIFY:
+            setModified(wParam != 0);
+            return 0;
         default:
             handled = false;
             return 0;
@@ -492,6 +527,7 @@ public:
         m_bSetting = true;
         setPlainText(ToQt(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         m_bSetting = false;
+        document()->setModified(false);  // a text from the program is not the user's change
     }
     LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override
     {
@@ -515,6 +551,11 @@ public:
         }
         case EM_SCROLLCARET:
             ensureCursorVisible();
+            return 0;
+        case EM_GETMODIFY:
+            return document()->isModified() ? TRUE : FALSE;
+        case EM_SETMODIFY:
+            document()->setModified(wParam != 0);
             return 0;
         default:
             handled = false;

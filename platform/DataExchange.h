@@ -36,3 +36,15 @@ public:
 // message box ("Please enter an integer between 1 and 255.", style
 // MB_OK | MB_ICONEXCLAMATION) and fails the exchange. Loading checks nothing.
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal);
+
+// An edit's text as a whole number: loading writes the value in decimal;
+// saving reads it (blanks around it allowed, an optional sign, digits and
+// nothing else) after PrepareEditCtrl(nIDC). A text that is no whole number,
+// or one beyond the range of `value`'s type, tells the user ("Please enter an
+// integer.", or for an int "Please enter an integer between -2147483648 and
+// 2147483647.", style MB_OK | MB_ICONEXCLAMATION) and fails the exchange;
+// `value` is then unchanged.
+void DDX_Text(CDataExchange* pDX, int nIDC, int& value);
+void DDX_Text(CDataExchange* pDX, int nIDC, LONGLONG& value);
+// DDV_MinMaxInt for 64-bit values: "Please enter an integer between MIN and MAX.".
+void DDV_MinMaxLongLong(CDataExchange* pDX, LONGLONG value, LONGLONG minVal, LONGLONG maxVal);

@@ -5,6 +5,7 @@
 #include "platform/DialogTemplate.h"
 #include "platform/Exception.h"
 #include "platform/MessageBox.h"
+#include "platform/ModuleResources.h"
 #include "platform/Prompt.h"
 #include "platform/ResourceRegistry.h"
 #include "platform/Runtime.h"
@@ -126,6 +127,15 @@ CDialog* CDialog::GetModalDialog()
     return modal.empty() ? nullptr : modal.back();
 }
 
+const CDialogTemplate* CDialog::FindTemplate() const
+{
+    const CResourceRegistry& registry = CResourceRegistry::Instance();
+    if (!m_hTemplateModule)
+        return registry.FindDialog(m_nIDTemplate);
+    const CModuleResources* module = registry.FindModule(m_hTemplateModule);
+    return module ? module->FindDialog(m_nIDTemplate) : nullptr;
+}
+
 BOOL CDialog::Build(const CDialogTemplate& dialog, CWnd* parent)
 {
     QWidget* parentWidget = parent && parent->GetWidget() ? parent->GetWidget()->window() : nullptr;
@@ -213,7 +223,7 @@ INT_PTR CDialog::DoModal()
 {
     if (GetSafeHwnd() || !CWindowSystem::EnsureApplication())
         return -1;
-    const CDialogTemplate* dialog = CResourceRegistry::Instance().FindDialog(m_nIDTemplate);
+    const CDialogTemplate* dialog = FindTemplate();
     if (!dialog || !Build(*dialog, m_pParentWnd ? m_pParentWnd : GetModalDialog()))
         return -1;
     m_nModalResult = -1;
@@ -259,7 +269,7 @@ BOOL CDialog::Create(CWnd* pParentWnd)
 {
     if (GetSafeHwnd() || !CWindowSystem::EnsureApplication())
         return FALSE;
-    const CDialogTemplate* dialog = CResourceRegistry::Instance().FindDialog(m_nIDTemplate);
+    const CDialogTemplate* dialog = FindTemplate();
     if (!dialog || !Build(*dialog, pParentWnd))
         return FALSE;
     m_nModalResult = -1;

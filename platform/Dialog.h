@@ -91,6 +91,11 @@ public:
     // The font family the dialog is shown in.
     const CString& GetFontFamily() const { return m_strFontFamily; }
     UINT GetTemplateID() const { return m_nIDTemplate; }
+    // The module whose resources hold the template. Null (the default):
+    // every loaded module is searched, the most recently loaded first. A
+    // library's own dialogs name the library, so that a module's template
+    // with the same id never takes their place.
+    void SetTemplateModule(HMODULE hModule) { m_hTemplateModule = hModule; }
 
     // The innermost dialog whose modal run is in progress, or null.
     static CDialog* GetModalDialog();
@@ -105,6 +110,7 @@ private:
     class CDialogWindow;
     friend HWND GetFocus();
 
+    const CDialogTemplate* FindTemplate() const;
     BOOL Build(const CDialogTemplate& dialog, CWnd* parent);
     void Initialise();
     void OnChildNotify(int id, UINT code, HWND hCtrl);
@@ -113,6 +119,7 @@ private:
     void PressCommand(int id);
     void ShowDefaultButton(CWnd* focusedButton);
 
+    HMODULE m_hTemplateModule = nullptr;
     CDialogWindow* m_pWindow = nullptr;
     std::vector<std::unique_ptr<CWnd>> m_Controls;  // the controls' permanent CWnds
     int m_nDefID = 1;

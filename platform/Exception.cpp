@@ -1,5 +1,8 @@
 #include "platform/Exception.h"
 
+#include "platform/ResourceRegistry.h"
+
+#include <algorithm>
 #include <cstring>
 
 BOOL CException::GetErrorMessage(char* buffer, UINT maxLength, UINT* helpContext) const
@@ -13,4 +16,16 @@ BOOL CException::GetErrorMessage(char* buffer, UINT maxLength, UINT* helpContext
     std::memcpy(buffer, text.GetString(), n);
     buffer[n] = '\0';
     return TRUE;
+}
+
+int CException::ReportError(UINT nType, UINT nMessageID) const
+{
+    CString text = GetMessage();
+    if (text.IsEmpty() && nMessageID != 0) {
+        if (const char* resource = CResourceRegistry::Instance().FindString(nMessageID))
+            text = resource;
+    }
+    if (text.IsEmpty())
+        text = "No error message is available.";
+    return AfxMessageBox(text, nType);
 }

@@ -10,6 +10,7 @@ using UINT = std::uint32_t;
 using DWORD = std::uint32_t;
 using WORD = std::uint16_t;
 using BYTE = std::uint8_t;
+using LONGLONG = std::int64_t;
 using LPCSTR = const char*;
 using LPCTSTR = const char*;
 

@@ -24,6 +24,12 @@ constexpr UINT EM_GETSEL = 0x00B0;
 // takes the focus again.
 constexpr UINT EM_SETSEL = 0x00B1;
 constexpr UINT EM_SCROLLCARET = 0x00B7;  // scrolls the caret into view
+// EM_GETMODIFY: nonzero when the user changed the edit's text since the
+// program last set it (WM_SETTEXT, SetWindowText) or cleared the flag;
+// EM_SETMODIFY sets the flag to wParam != 0. Typing, deleting, pasting and
+// cutting set it; a new text from the program clears it.
+constexpr UINT EM_GETMODIFY = 0x00B8;
+constexpr UINT EM_SETMODIFY = 0x00B9;
 
 // Buttons.
 constexpr UINT BM_GETCHECK = 0x00F0;  // returns BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE

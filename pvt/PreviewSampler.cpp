@@ -39,7 +39,7 @@ u64 Fixed16(i32 fixed) { return static_cast<u64>(static_cast<i64>(fixed)) << 16;
 
 // Division truncating toward zero of a wrapped value by a time step, which is
 // always positive: no overflow is possible.
-u64 Div(u64 value, i32 divisor) { return static_cast<u64>(static_cast<i64>(value) / divisor); }
+u64 Div(u64 value, i64 divisor) { return static_cast<u64>(static_cast<i64>(value) / divisor); }
 
 // value / 2 truncating toward zero, as the drive divides: not a shift, which
 // would round negative odd values downward. (S starts as 2 (B - G) and grows
@@ -277,12 +277,17 @@ int CPreviewSampler::Sample(CDK_ArrayParameter& time, CDK_ArrayParameter& positi
     }
     pointToSample.SetAt(0, 0);
 
-    i64 s = 1;  // the next sample index; grows by less than 2^31 per point
+    i64 s = 1;  // the next sample index; grows by less than 2^32 per point
     int kept = 1;
     std::vector<int> removed;
     for (int j = 1; j < count; ++j) {
         const i32 t = TimeOf(times[j]);
-        const i32 dt = static_cast<i32>(static_cast<u32>(t) - static_cast<u32>(tPrev));
+        // The step between the whole times, in 64 bits so that it cannot
+        // wrap: a time far below the previous one (a negative time after a
+        // large one, or a time outside the 32-bit range, which counts as
+        // -2147483648) is no step forward and is removed, like any time
+        // that does not advance.
+        const i64 dt = static_cast<i64>(t) - tPrev;
         if (dt <= 0) {
             removed.push_back(j);
             continue;

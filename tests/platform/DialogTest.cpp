@@ -89,6 +89,43 @@ TEST_F(DialogTest, MissingTemplateFailsWithoutShowingAnything)
     EXPECT_FALSE(dlg.Create(kTestDialog, nullptr));  // already has a window
 }
 
+// A library's dialog names its own module: a module loaded later with a
+// template of the same id does not take its place.
+TEST_F(DialogTest, TemplateFromANamedModuleOnly)
+{
+    constexpr UINT kShared = 990;
+    const auto one = [](const char* caption) {
+        CDialogTemplate t(WS_POPUP | WS_CAPTION, 80, 30, caption);
+        t.Add(CDialogItem(CDialogItem::Button, IDOK, "OK", 10, 10, 50, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP));
+        return t;
+    };
+    // Resources of the framework library itself, then of this program.
+    CModuleResources library("platform-library", reinterpret_cast<const void*>(&AfxMessageBox));
+    library.AddDialog(kShared, one("library's"));
+    CModuleResources program("platform-program", reinterpret_cast<const void*>(&CommandIds));
+    program.AddDialog(kShared, one("program's"));
+    ASSERT_NE(nullptr, program.GetHandle());
+    ASSERT_NE(library.GetHandle(), program.GetHandle());
+    const auto caption = [](CDialog& dlg) {
+        CString text;
+        if (dlg.Create())
+            dlg.GetWindowText(text);
+        dlg.DestroyWindow();
+        return text.Std();
+    };
+    CDialog anyModule(kShared);
+    EXPECT_EQ("program's", caption(anyModule));  // the most recently loaded
+    CDialog own(kShared);
+    own.SetTemplateModule(library.GetHandle());
+    EXPECT_EQ("library's", caption(own));
+    own.SetTemplateModule(&own);  // no module there
+    EXPECT_EQ(-1, own.DoModal());
+    CDialog elsewhere(kTestDialog);
+    elsewhere.SetTemplateModule(library.GetHandle());  // the library has no template 900
+    EXPECT_FALSE(elsewhere.Create());
+    EXPECT_TRUE(m_Prompt.m_ModalTemplates.empty());
+}
+
 TEST_F(DialogTest, EndDialogInOnInitDialogNeverShowsTheDialog)
 {
     CTestDlg dlg;
@@ -276,6 +313,43 @@ TEST_F(DialogTest, AutoRadioButtonsAreExclusiveWithinTheirGroup)
     };
     EXPECT_EQ(expected, states);
     EXPECT_EQ((std::vector<int>{IDC_BETA, IDC_DELTA, IDC_GAMMA, IDC_GAMMA, IDC_EPSILON}),
+              CommandIds(dlg, BN_CLICKED));
+}
+
+// The arrow keys go round the radio buttons of a group, skipping disabled
+// ones, and check the one they reach; the other group stays as it was.
+TEST_F(DialogTest, ArrowKeysMoveAndCheckWithinARadioGroup)
+{
+    CTestDlg dlg;
+    std::vector<std::pair<int, int>> steps;  // (focus, checked) after each key
+    Run(dlg, [&](CDialog* d) {
+        d->CheckRadioButton(IDC_DELTA, IDC_EPSILON, IDC_EPSILON);
+        Click(d->GetDlgItem(IDC_ALPHA));
+        const auto step = [&](Qt::Key key) {
+            Key(key);
+            int checked = 0;
+            for (const int id : {IDC_ALPHA, IDC_BETA, IDC_GAMMA})
+                if (d->IsDlgButtonChecked(id) == BST_CHECKED)
+                    checked = checked ? -1 : id;  // -1: more than one
+            steps.emplace_back(FocusId(), checked);
+        };
+        step(Qt::Key_Down);
+        step(Qt::Key_Right);
+        step(Qt::Key_Down);  // wraps within the group, never into the next one
+        step(Qt::Key_Up);
+        step(Qt::Key_Left);
+        d->GetDlgItem(IDC_ALPHA)->EnableWindow(FALSE);
+        step(Qt::Key_Up);  // Alpha is skipped
+        step(Qt::Key_Down);
+        EXPECT_EQ(BST_CHECKED, d->IsDlgButtonChecked(IDC_EPSILON));
+        EXPECT_EQ(BST_UNCHECKED, d->IsDlgButtonChecked(IDC_DELTA));
+    });
+    const std::vector<std::pair<int, int>> expected = {
+        {IDC_BETA, IDC_BETA},   {IDC_GAMMA, IDC_GAMMA}, {IDC_ALPHA, IDC_ALPHA}, {IDC_GAMMA, IDC_GAMMA},
+        {IDC_BETA, IDC_BETA},   {IDC_GAMMA, IDC_GAMMA}, {IDC_BETA, IDC_BETA},
+    };
+    EXPECT_EQ(expected, steps);
+    EXPECT_EQ((std::vector<int>{IDC_ALPHA, IDC_BETA, IDC_GAMMA, IDC_ALPHA, IDC_GAMMA, IDC_BETA, IDC_GAMMA, IDC_BETA}),
               CommandIds(dlg, BN_CLICKED));
 }
 
@@ -505,6 +579,47 @@ TEST_F(DialogTest, EditSelectionMessages)
         name->SetWindowText("\xC2\xB5m/s");  // "µm/s"
         SendMessageA(h, EM_SETSEL, 2, -1);
         EXPECT_EQ(std::make_pair(2, 5), Selection(name));
+        Key(Qt::Key_Escape);
+    });
+}
+
+// The modification flag of an edit: set by what the user types, deletes or
+// pastes, cleared by a text the program sets, and settable with EM_SETMODIFY.
+TEST_F(DialogTest, EditModificationFlagTellsTheUsersChangesFromTheProgramsTexts)
+{
+    CTestDlg dlg;
+    Run(dlg, [&](CDialog* d) {
+        CWnd* name = d->GetDlgItem(IDC_NAME);
+        const HWND h = name->GetSafeHwnd();
+        const auto modified = [h] { return SendMessageA(h, EM_GETMODIFY, 0, 0); };
+        EXPECT_EQ(FALSE, modified());  // a new edit
+        name->SetFocus();
+        Type("12");
+        EXPECT_EQ(TRUE, modified());
+        name->SetWindowText("3.5");  // the program's text
+        EXPECT_EQ(FALSE, modified());
+        Key(Qt::Key_End);  // moving the caret changes nothing
+        EXPECT_EQ(FALSE, modified());
+        Key(Qt::Key_Backspace);
+        EXPECT_EQ(TRUE, modified());
+        EXPECT_EQ("3.", Text(name));
+        SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("4"));
+        EXPECT_EQ(FALSE, modified());
+        SendMessageA(h, EM_SETMODIFY, TRUE, 0);
+        EXPECT_EQ(TRUE, modified());
+        SendMessageA(h, EM_SETMODIFY, FALSE, 0);
+        EXPECT_EQ(FALSE, modified());
+        // The flag belongs to its edit: typing into another leaves it alone.
+        d->GetDlgItem(IDC_NUMBER)->SetFocus();
+        Type("9");
+        EXPECT_EQ(FALSE, modified());
+        EXPECT_EQ(TRUE, SendMessageA(d->GetDlgItem(IDC_NUMBER)->GetSafeHwnd(), EM_GETMODIFY, 0, 0));
+        // A multi-line edit keeps the same flag.
+        const HWND notes = d->GetDlgItem(IDC_NOTES)->GetSafeHwnd();
+        SendMessageA(notes, EM_SETMODIFY, TRUE, 0);
+        EXPECT_EQ(TRUE, SendMessageA(notes, EM_GETMODIFY, 0, 0));
+        d->GetDlgItem(IDC_NOTES)->SetWindowText("line 1\r\nline 2");
+        EXPECT_EQ(FALSE, SendMessageA(notes, EM_GETMODIFY, 0, 0));
         Key(Qt::Key_Escape);
     });
 }

@@ -47,9 +47,10 @@ public:
         return answer;
     }
 
-    BOOL ChooseFileToOpen(CWnd*, const CFileRequest& request, CString& path) override
+    BOOL ChooseFileToOpen(CWnd* owner, const CFileRequest& request, CString& path) override
     {
         m_FileRequests.push_back(request);
+        m_FileOwners.push_back(owner);
         if (m_FileAnswers.empty() || !m_FileAnswers.front()) {
             if (!m_FileAnswers.empty())
                 m_FileAnswers.pop_front();
@@ -78,6 +79,7 @@ public:
     std::vector<CMessage> m_Messages;
     std::deque<int> m_MessageAnswers;  // empty: IDOK
     std::vector<CFileRequest> m_FileRequests;
+    std::vector<CWnd*> m_FileOwners;  // the owner of each file choice
     std::deque<std::optional<std::string>> m_FileAnswers;  // nullopt or empty: cancelled
     std::deque<ModalAction> m_ModalActions;
     std::vector<UINT> m_ModalTemplates;  // every modal run, in order of start

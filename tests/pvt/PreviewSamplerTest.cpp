@@ -346,24 +346,23 @@ TEST(PreviewSampler, LastTimeBelowAnEarlierTimeDropsTheSamplesPastTheEnd)
     }
 }
 
-TEST(PreviewSampler, TimesThatWrapThirtyTwoBits)
+TEST(PreviewSampler, TimesFarBelowThePreviousOneDoNotAdvance)
 {
-    // Steps of 2147483647 across the wrap of the times are positive 32-bit
-    // differences: every point advances, and the sample indices pass 2^32.
+    // Steps between whole times are taken in 64 bits: a time far below the
+    // previous one, across the 32-bit range, is no step forward and is
+    // removed, as any smaller time is; the kept times strictly increase.
     SPreview preview;
     preview.Set({0, 2147483647, -2, 2147483645, -4, 3}, Doubles(6, 0), Doubles(6, 0));
     SRun run = preview.Run();
-    EXPECT_EQ(run.time, (Doubles{0, 1, 2, 3}));
-    EXPECT_EQ(preview.Times().size(), 6u);
-    EXPECT_EQ(run.pointToSample, (Indices{0, 2147483647, 4294967294u, kNoIndex, kNoIndex, kNoIndex}));
+    EXPECT_EQ(run.time, (Doubles{0, 1, 2, 3}));  // the start of the segment to 2147483647
+    EXPECT_EQ(preview.Times(), (Doubles{0, 2147483647}));
+    EXPECT_EQ(Prefix(run.pointToSample, 2), (Indices{0, 2147483647}));
 
-    // From 2147483640 to -2147483640 is 16 periods; the series (8 long) end
-    // inside that segment, their times as the 32-bit sum gives them.
+    // -2147483640 and 7 both lie below 2147483640: point 0 alone is kept.
     preview.Set({2147483640, -2147483640, 7}, {0, 16, 20}, {0, 0, 0});
     run = preview.Run();
-    EXPECT_EQ(run.time, (Doubles{2147483640, 2147483641, 2147483642, 2147483643, 2147483644, 2147483645, 2147483646,
-                                 2147483647}));
-    EXPECT_EQ(Prefix(run.pointToSample, 3), (Indices{0, 16, 2147483663u}));
+    EXPECT_EQ(run.time, (Doubles{2147483640}));
+    EXPECT_EQ(preview.Times(), (Doubles{2147483640}));
 }
 
 TEST(PreviewSampler, ColumnsOfDifferentLengths)
@@ -424,7 +423,7 @@ TEST(PreviewSampler, RemovalInOnePassEqualsRemovalOneByOne)
         std::int32_t prev = CPreviewSampler::TimeOf(times.GetValueInInternalUnit(0));
         for (int i = 1; i < times.GetValuesCount();) {
             const std::int32_t ti = CPreviewSampler::TimeOf(times.GetValueInInternalUnit(i));
-            if (Low32(static_cast<u64>(ti) - static_cast<u64>(prev)) > 0) {
+            if (static_cast<i64>(ti) - prev > 0) {  // a step forward, not wrapped
                 prev = ti;
                 ++i;
                 continue;
