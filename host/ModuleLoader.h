@@ -2,6 +2,7 @@
 // name as a host finds them.
 #pragma once
 
+#include "host/HostError.h"
 #include "platform/String.h"
 #include "platform/Types.h"
 
@@ -22,6 +23,16 @@ public:
     Fn Find(const char* name, CString& error) const
     {
         return reinterpret_cast<Fn>(Find(name, error));
+    }
+    // The export `name`; throws SHostError (one line) when there is none.
+    template <typename Fn>
+    Fn Require(const char* name) const
+    {
+        CString error;
+        const Fn fn = Find<Fn>(name, error);
+        if (!fn)
+            throw SHostError{error.GetString()};
+        return fn;
     }
     // The module's registered resources (bitmaps, version), or nullptr.
     const CModuleResources* GetResources() const;

@@ -1,64 +1,16 @@
 // motionhost end to end: the built host loads the built module and runs its
 // commands, as a user runs them from a shell.
+#include "HostTestUtil.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
-const std::string kBin = VELKOR_BIN_DIR;
-const std::string kHost = kBin + "/motionhost";
-const std::string kExamples = std::string(VELKOR_SOURCE_DIR) + "/examples/";
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-struct SRun {
-    int status;
-    std::string out, err;
-};
-
-class HostTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char dir[] = "/tmp/motionhost-test-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        m_Dir = dir;
-    }
-    void TearDown() override { std::system(("rm -rf '" + m_Dir + "'").c_str()); }
-
-    // Runs the host with `args` (a shell word list), standard input from
-    // `input`; captures both outputs and the exit status.
-    SRun Run(const std::string& args, const std::string& input = "")
-    {
-        WriteFile(m_Dir + "/in", input);
-        return RunFrom(args, "<'" + m_Dir + "/in'");
-    }
-    // The same with standard input as `redirect` gives it ("<&-" closes it).
-    SRun RunFrom(const std::string& args, const std::string& redirect)
-    {
-        const std::string command = kHost + " " + args + " " + redirect + " >'" + m_Dir + "/out' 2>'" + m_Dir + "/err'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(m_Dir + "/out"), ReadFile(m_Dir + "/err")};
-    }
-
-    std::string m_Dir;
-};
+using namespace host_test;
 
 TEST_F(HostTest, InfoPrintsIdentityAndVersionAndWritesTheIcon)
 {
@@ -144,14 +96,15 @@ TEST_F(HostTest, UsageAndFileErrorsAreOneLineWithStatus2)
         {"--setup '" + m_Dir + "/bad.json' info", "motionhost: " + m_Dir + "/bad.json: countsPerRevolution: expected a number"},
         {"--setup '" + m_Dir + "/absent.json' defaults", "motionhost: " + m_Dir + "/absent.json: cannot read the file"},
         {"translate", "motionhost: FILE is required"},
-        {"", "motionhost: a command is required: info, defaults or translate"},
+        {"", "motionhost: a command is required: info, defaults, translate, edit, preview or import"},
         {"frobnicate", "motionhost: unknown command frobnicate"},
         {"--setup '" + m_Dir + "/bad.json' frobnicate", "motionhost: unknown command frobnicate"},
         {"--module '' info", "motionhost: --module needs a file name, not an empty text"},
         {"--setup '' defaults", "motionhost: --setup needs a file name, not an empty text"},
         {"info --icon ''", "motionhost: --icon needs a file name, not an empty text"},
         // Nothing is printed before the icon's file is known to be writable.
-        {"info --icon '" + m_Dir + "/absent/icon.bmp'", "motionhost: cannot write " + m_Dir + "/absent/icon.bmp: No such file"},
+        {"info --icon '" + m_Dir + "/absent/icon.bmp'",
+         "motionhost: cannot write " + m_Dir + "/absent/icon.bmp: the folder " + m_Dir + "/absent does not exist"},
     };
     for (const auto& c : cases) {
         const SRun run = Run(c.args);
@@ -211,6 +164,26 @@ TEST_F(HostTest, FailedTranslationEndsWithOneLineFeed)
         EXPECT_EQ(run.status, 1) << c.text;
         EXPECT_EQ(run.out, "") << c.text;
         EXPECT_EQ(run.err, c.err) << c.text;
+    }
+}
+
+// The help names every command, and each command's help its options.
+TEST_F(HostTest, HelpListsEveryCommandAndItsOptions)
+{
+    const struct {
+        std::string args;
+        std::vector<std::string> words;
+    } cases[] = {
+        {"--help", {"info", "defaults", "translate", "edit", "preview", "import", "--module", "--setup"}},
+        {"preview --help", {"FILE", "--csv", "--png", "--size", "1200x700"}},
+        {"import --help", {"POINTS", "--into"}},
+        {"edit --help", {"FILE"}},
+    };
+    for (const auto& c : cases) {
+        const SRun run = Run(c.args);
+        EXPECT_EQ(run.status, 0) << c.args;
+        for (const std::string& word : c.words)
+            EXPECT_NE(run.out.find(word), std::string::npos) << c.args << ": " << word << "\n" << run.out;
     }
 }
 

@@ -1,0 +1,144 @@
+// motionhost edit, driven by a test module whose editor answers OK or
+// Cancel as the environment says (tests/host/module/EditTestModule.cpp).
+#include "HostTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+using namespace host_test;
+
+class EditTest : public HostTest {
+protected:
+    // The editor answers `action`; what it was given lands in m_Dir/given.
+    SRun Edit(const std::string& path, const std::string& action, const std::string& env = "")
+    {
+        return Run("--module " + Q(kEditTestModule) + " edit " + Q(path), "",
+                   env + " env EDIT_TEST_ACTION=" + action + " EDIT_TEST_RECORD=" + Q(Given()));
+    }
+    std::string Given() const { return m_Dir + "/given"; }
+};
+
+// OK replaces the file with the editor's text, keeps its permissions and
+// leaves no temporary file; the editor was given the file's text.
+TEST_F(EditTest, OkReplacesTheFileKeepingItsPermissions)
+{
+    const std::string path = Make("motion.pvt", "Execute = 0\r\n", 0640);
+    struct stat before = {};
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    const SRun run = Edit(path, "ok");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(ReadFile(Given()), "Execute = 0\r\n");
+    EXPECT_EQ(ReadFile(path), "Execute = 0\r\nEdited = 1\n");
+    EXPECT_EQ(ModeOf(path), 0640u);
+    struct stat after = {};
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    EXPECT_NE(after.st_ino, before.st_ino);  // a new file renamed into place, not rewritten
+    EXPECT_EQ(List(m_Work), std::vector<std::string>{"motion.pvt"});
+
+    // Through a symbolic link: the file it points to is replaced, the link stays.
+    ASSERT_EQ(symlink(path.c_str(), (m_Work + "/link.pvt").c_str()), 0);
+    EXPECT_EQ(Edit(m_Work + "/link.pvt", "ok").status, 0);
+    EXPECT_EQ(ReadFile(path), "Execute = 0\r\nEdited = 1\nEdited = 1\n");
+    struct stat link = {};
+    ASSERT_EQ(lstat((m_Work + "/link.pvt").c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
+}
+
+// A file that does not exist: the editor starts from the module's default
+// text; OK creates the file with a new file's permissions, Cancel creates
+// nothing.
+TEST_F(EditTest, ANewFileStartsFromTheDefaultTextAndIsCreatedOnOkOnly)
+{
+    const std::string path = m_Work + "/new.pvt";
+    const SRun cancel = Edit(path, "cancel");
+    EXPECT_EQ(cancel.status, 1);
+    EXPECT_EQ(cancel.err, "motionhost: cancelled: " + path + " not created\n");
+    EXPECT_EQ(ReadFile(Given()), "Default = 1\n");
+    EXPECT_TRUE(List(m_Work).empty());
+
+    const SRun ok = Edit(path, "ok");
+    EXPECT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(ReadFile(path), "Default = 1\nEdited = 1\n");
+    EXPECT_EQ(ModeOf(path), 0666u & ~CurrentUmask());
+    EXPECT_EQ(List(m_Work), std::vector<std::string>{"new.pvt"});
+}
+
+// Cancel leaves the file byte for byte, the same file (inode and time).
+TEST_F(EditTest, CancelLeavesTheFileAsItWas)
+{
+    const std::string bytes = ReadFile(kExamples + "multi-point.pvt");
+    const std::string path = Make("motion.pvt", bytes, 0600);
+    struct stat before = {};
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    const SRun run = Edit(path, "cancel");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "motionhost: cancelled: " + path + " left as it was\n");
+    EXPECT_EQ(ReadFile(path), bytes);
+    struct stat after = {};
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    EXPECT_EQ(List(m_Work), std::vector<std::string>{"motion.pvt"});
+}
+
+// What would keep the result from being saved is said in one line before
+// the editor opens (it is never given a text); so is a missing display.
+TEST_F(EditTest, ProblemsAreOneLineWithStatus2BeforeTheEditorOpens)
+{
+    const std::string path = Make("motion.pvt", "Execute = 0\n");
+    const struct {
+        std::string args, env, err;
+    } cases[] = {
+        {Q(path), kNoDisplay,
+         "motionhost: no display available: set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM=offscreen\n"},
+        {"-", "", "motionhost: edit needs a file name: standard input cannot be written back\n"},
+        {Q(m_Work), "", "motionhost: cannot read " + m_Work + ": Is a directory\n"},
+        {Q(m_Dir + "/absent/new.pvt"), "",
+         "motionhost: cannot write " + m_Dir + "/absent/new.pvt: the folder " + m_Dir + "/absent does not exist\n"},
+        {Q(path) + " --no-such-option", "", "motionhost: The following argument was not expected: --no-such-option (see motionhost --help)\n"},
+    };
+    for (const auto& c : cases) {
+        const SRun run = Run("--module " + Q(kEditTestModule) + " edit " + c.args, "",
+                             c.env + " EDIT_TEST_ACTION=ok EDIT_TEST_RECORD=" + Q(Given()));
+        EXPECT_EQ(run.status, 2) << c.args;
+        EXPECT_EQ(run.out, "") << c.args;
+        EXPECT_EQ(run.err, c.err) << c.args;
+        EXPECT_FALSE(Exists(Given())) << c.args;
+        EXPECT_EQ(ReadFile(path), "Execute = 0\n");
+        EXPECT_EQ(List(m_Work), std::vector<std::string>{"motion.pvt"});
+    }
+    // A module without the editor is found out before the editor would open.
+    const SRun none = Run("--module " + Q(kBin + "/libplatform.so") + " edit " + Q(path));
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err, "motionhost: the module " + kBin + "/libplatform.so does not export \"EditMotionSequence\"\n");
+}
+
+// A read-only file would be replaced by the rename all the same: refused
+// before the editor opens. The superuser may write any file, so the host
+// then runs as the unprivileged user "nobody" (uid 65534).
+TEST_F(EditTest, AReadOnlyFileIsRefused)
+{
+    const std::string path = Make("motion.pvt", "Execute = 0\n", 0444);
+    std::string env;
+    if (geteuid() == 0) {
+        ASSERT_EQ(chmod(m_Dir.c_str(), 0777), 0);
+        ASSERT_EQ(chmod(m_Work.c_str(), 0777), 0);
+        env = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+    }
+    const SRun run = Edit(path, "ok", env);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "motionhost: cannot write " + path + ": the file is read-only\n");
+    EXPECT_FALSE(Exists(Given()));
+    EXPECT_EQ(ReadFile(path), "Execute = 0\n");
+}
+
+}  // namespace
