@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFontDatabase>
 
+#include <dlfcn.h>
+
 #include <clocale>
 #include <cstdlib>
 #include <string>
@@ -20,15 +22,62 @@ int s_argc = 1;
 char s_argv0[] = "velkor";
 char* s_argv[] = {s_argv0, nullptr};
 
+// Qt ends the process (abort) when its platform cannot connect to the
+// display it was pointed at. Where Qt would pick the X platform (no
+// QT_QPA_PLATFORM or "xcb", no WAYLAND_DISPLAY) the display is tried first
+// with the X protocol library Qt's platform uses itself, loaded at run time:
+// TRUE when the connection works, or when the library is not there to ask
+// (then Qt decides).
+bool CanConnectToXDisplay(const char* display)
+{
+    void* xcb = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (!xcb)
+        return true;
+    using Connect = void* (*)(const char*, int*);
+    using HasError = int (*)(void*);
+    using Disconnect = void (*)(void*);
+    auto connect = reinterpret_cast<Connect>(dlsym(xcb, "xcb_connect"));
+    auto hasError = reinterpret_cast<HasError>(dlsym(xcb, "xcb_connection_has_error"));
+    auto disconnect = reinterpret_cast<Disconnect>(dlsym(xcb, "xcb_disconnect"));
+    bool ok = true;
+    if (connect && hasError && disconnect) {
+        // Never null: a failed connection is an object in an error state.
+        void* connection = connect(display, nullptr);
+        ok = connection && hasError(connection) == 0;
+        if (connection)
+            disconnect(connection);
+    }
+    dlclose(xcb);
+    return ok;
+}
+
+bool WouldUseX()
+{
+    if (IsSet("WAYLAND_DISPLAY"))
+        return false;
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    return !platform || !*platform || std::string(platform).rfind("xcb", 0) == 0;
+}
+
 }  // namespace
 
 BOOL CWindowSystem::IsDisplayAvailable(CString* message)
 {
-    if (IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("QT_QPA_PLATFORM"))
-        return TRUE;
-    if (message)
-        *message = "no display available: set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM=offscreen";
-    return FALSE;
+    if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY") && !IsSet("QT_QPA_PLATFORM")) {
+        if (message)
+            *message = "no display available: set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM=offscreen";
+        return FALSE;
+    }
+    if (WouldUseX()) {
+        const char* display = std::getenv("DISPLAY");
+        if (!CanConnectToXDisplay(display)) {
+            if (message)
+                *message = CString("cannot open the X display \"") + (display ? display : "") +
+                           "\": start an X server there, or set QT_QPA_PLATFORM=offscreen";
+            return FALSE;
+        }
+    }
+    return TRUE;
 }
 
 BOOL CWindowSystem::EnsureApplication()

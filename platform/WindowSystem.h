@@ -14,8 +14,9 @@
 class CWindowSystem {
 public:
     // TRUE when windows can be shown: DISPLAY, WAYLAND_DISPLAY or
-    // QT_QPA_PLATFORM is set and not empty. Otherwise FALSE, and `message`
-    // (when given) receives one line that says so. A host calls this before
+    // QT_QPA_PLATFORM is set and not empty, and, where the X platform would
+    // be used, the X display can be connected to. Otherwise FALSE, and
+    // `message` (when given) receives one line that says so. A host calls this before
     // its first window, so that it can stop cleanly instead of the window
     // system aborting the process.
     static BOOL IsDisplayAvailable(CString* message = nullptr);

@@ -100,6 +100,8 @@ TEST_F(EditTest, ProblemsAreOneLineWithStatus2BeforeTheEditorOpens)
     } cases[] = {
         {Q(path), kNoDisplay,
          "motionhost: no display available: set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM=offscreen\n"},
+        {Q(path), "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:4711",
+         "motionhost: cannot open the X display \":4711\": start an X server there, or set QT_QPA_PLATFORM=offscreen\n"},
         {"-", "", "motionhost: edit needs a file name: standard input cannot be written back\n"},
         {Q(m_Work), "", "motionhost: cannot read " + m_Work + ": Is a directory\n"},
         {Q(m_Dir + "/absent/new.pvt"), "",

@@ -54,13 +54,20 @@ private:
     std::vector<std::pair<std::string, std::optional<std::string>>> m_Saved;
 };
 
-TEST(CWindowSystemTest, DisplayIsAvailableWhenAnyDisplayVariableIsSet)
+TEST(CWindowSystemTest, DisplayIsAvailableWhenAVariableIsSetAndTheXDisplayAnswers)
 {
-    struct Row { const char* display; const char* wayland; const char* platform; BOOL available; };
+    // ":4711" names an X display nobody runs here: where Qt would use the X
+    // platform it is tried, and refused, instead of Qt aborting later.
+    const std::string none = "no display available: set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM=offscreen";
+    const std::string unreachable =
+        "cannot open the X display \":4711\": start an X server there, or set QT_QPA_PLATFORM=offscreen";
+    struct Row { const char* display; const char* wayland; const char* platform; BOOL available; std::string message; };
     const Row rows[] = {
-        {nullptr, nullptr, nullptr, FALSE}, {"", "", "", FALSE},
-        {":0", nullptr, nullptr, TRUE},     {nullptr, "wayland-0", nullptr, TRUE},
-        {nullptr, nullptr, "offscreen", TRUE},
+        {nullptr, nullptr, nullptr, FALSE, none},   {"", "", "", FALSE, none},
+        {":4711", nullptr, nullptr, FALSE, unreachable}, {":4711", nullptr, "xcb", FALSE, unreachable},
+        {":4711", "", "", FALSE, unreachable},      {nullptr, "wayland-0", nullptr, TRUE, ""},
+        {":4711", "wayland-0", nullptr, TRUE, ""},  {nullptr, nullptr, "offscreen", TRUE, ""},
+        {":4711", nullptr, "offscreen", TRUE, ""},
     };
     for (const Row& r : rows) {
         CEnvironment env;
@@ -68,14 +75,9 @@ TEST(CWindowSystemTest, DisplayIsAvailableWhenAnyDisplayVariableIsSet)
         env.Set("WAYLAND_DISPLAY", r.wayland);
         env.Set("QT_QPA_PLATFORM", r.platform);
         CString message = "untouched";
-        EXPECT_EQ(r.available, CWindowSystem::IsDisplayAvailable(&message));
-        if (r.available) {
-            EXPECT_EQ("untouched", message.Std());
-        } else {
-            EXPECT_EQ("no display available: set DISPLAY or WAYLAND_DISPLAY, or QT_QPA_PLATFORM=offscreen",
-                      message.Std());
-            EXPECT_EQ(-1, message.Find('\n'));
-        }
+        EXPECT_EQ(r.available, CWindowSystem::IsDisplayAvailable(&message)) << (r.display ? r.display : "-");
+        EXPECT_EQ(r.available ? "untouched" : r.message, message.Std());
+        EXPECT_EQ(-1, message.Find('\n'));
         EXPECT_EQ(r.available, CWindowSystem::IsDisplayAvailable());
     }
 }
