@@ -76,6 +76,10 @@ TEST_F(EditorImportTest, PointLinesReplaceTheTable)
         {"a 10 MB line without a line feed", longBlanks + "1 0 10", {{0, 0, 0}, {10, 1, 0}}},
         {"values beyond the limits are clamped", "1e12 0 10\n-1e12 1e9 20\n",
          {{0, 0, 0}, {10, 2147483647.0, 0}, {20, -2147483648.0, 32767.9999847412109375}}},
+        {"a time beyond the column's limit is clamped, a later one then dropped", "1 0 3e9\n2 0 4e9\n",
+         {{0, 0, 0}, {2147483646.0, 1, 0}}},
+        {"a time that rounds to 0 periods is skipped", "1 0 0.0004\n1 0 0.0015\n", {{0, 0, 0}, {2, 2000, 0}},
+         "s rot rot/s"},
         {"a time of 1.001 s is 1001 sampling periods", "0.5005 0 1.001\n", {{0, 0, 0}, {1001, 1001, 0}},
          "s rot rot/s"},
     };
