@@ -48,6 +48,9 @@ protected:
     }
 };
 
+// A file of bytes that are no text, with a NUL byte inside a line.
+const char kGarbage[] = "\x01\x02\xFF garbage\0 9 9 9\n2 0 20";
+
 TEST_F(EditorImportTest, PointLinesReplaceTheTable)
 {
     struct SCase {
@@ -70,12 +73,16 @@ TEST_F(EditorImportTest, PointLinesReplaceTheTable)
         {"CR LF line ends", "1 0 10\r\n2 0 20\r\n", {{0, 0, 0}, {10, 1, 0}, {20, 2, 0}}},
         {"an empty file", "", kStartOnly},
         {"a byte-order mark before the first line", "\xEF\xBB\xBF" "1 0 10\n", {{0, 0, 0}, {10, 1, 0}}},
-        {"binary garbage and a NUL byte", std::string("\x01\x02\xFF garbage\0 9 9 9\n2 0 20", 28),
+        {"binary garbage and a NUL byte", std::string(kGarbage, sizeof kGarbage - 1),
          {{0, 0, 0}, {20, 2, 0}}},
         {"values that are not finite", "nan 0 10\n1 inf 20\n1 0 -inf\n1 0 1e999\n3 0 30\n", {{0, 0, 0}, {30, 3, 0}}},
         {"a 10 MB line without a line feed", longBlanks + "1 0 10", {{0, 0, 0}, {10, 1, 0}}},
         {"values beyond the limits are clamped", "1e12 0 10\n-1e12 1e9 20\n",
          {{0, 0, 0}, {10, 2147483647.0, 0}, {20, -2147483648.0, 32767.9999847412109375}}},
+        {"a time beyond the column's limit is clamped, a later one then dropped", "1 0 3e9\n2 0 4e9\n",
+         {{0, 0, 0}, {2147483646.0, 1, 0}}},
+        {"a time that rounds to 0 periods is skipped", "1 0 0.0004\n1 0 0.0015\n", {{0, 0, 0}, {2, 2000, 0}},
+         "s rot rot/s"},
         {"a time of 1.001 s is 1001 sampling periods", "0.5005 0 1.001\n", {{0, 0, 0}, {1001, 1001, 0}},
          "s rot rot/s"},
     };
