@@ -86,6 +86,8 @@ private:
     void KeepFieldsInRange();
 
     CDK_Setup& m_Setup;
-    CDK_Motion& m_Motion;
+    // The motion the event belongs to: kept for the motion types whose
+    // events depend on it; PVT's events do not read it yet.
+    [[maybe_unused]] CDK_Motion& m_Motion;
     tagTrigger m_Trigger = EVT_MOTION_COMPLETE;
 };
