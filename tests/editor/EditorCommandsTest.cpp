@@ -13,12 +13,6 @@ namespace {
 
 using namespace edtest;
 
-const bool s_bOffscreen = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return true;
-}();
-
-const std::string kMultiPoint = std::string(VELKOR_SOURCE_DIR) + "/examples/multi-point.pvt";
 
 // Three points in internal units, shown in internal units.
 const std::string kThreePoints = MotionText("0, 100, 200", "0, 10, 20", "0, 1, 0");

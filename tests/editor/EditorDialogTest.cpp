@@ -18,13 +18,6 @@ namespace {
 
 using namespace edtest;
 
-const bool s_bOffscreen = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return true;
-}();
-
-const std::string kMultiPoint = std::string(VELKOR_SOURCE_DIR) + "/examples/multi-point.pvt";
-const std::string kOnEvent = std::string(VELKOR_SOURCE_DIR) + "/examples/on-event.pvt";
 
 // The text a record read from `text` writes: what OK writes when nothing
 // was changed.

@@ -10,11 +10,6 @@ namespace {
 
 using namespace edtest;
 
-const bool s_bOffscreen = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return true;
-}();
-
 std::string OnEventText(const char* event)
 {
     return MotionText("0, 100", "0, 40", "0, 0", "IU", "IU", "IU", (std::string("Execute = 1\n") + event).c_str());

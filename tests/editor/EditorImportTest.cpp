@@ -9,11 +9,6 @@ namespace {
 
 using namespace edtest;
 
-const bool s_bOffscreen = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return true;
-}();
-
 // Three points in internal units, shown in internal units.
 const std::string kThreePoints = MotionText("0, 100, 200", "0, 10, 20", "0, 1, 0");
 const std::vector<SPoint> kThree = {{0, 0, 0}, {100, 10, 1}, {200, 20, 0}};

@@ -15,13 +15,7 @@ namespace {
 using namespace edtest;
 using namespace module_exports;
 
-const bool s_bOffscreen = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return true;
-}();
-
 const char* const kModulePath = VELKOR_BIN_DIR "/Velkor.so";
-const std::string kMultiPoint = std::string(VELKOR_SOURCE_DIR) + "/examples/multi-point.pvt";
 
 class CModule {
 public:

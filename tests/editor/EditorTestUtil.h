@@ -31,6 +31,16 @@ namespace edtest {
 
 using namespace dlgtest;
 
+// The dialogs run on Qt's offscreen platform, also when a test program is
+// started by hand.
+inline const bool s_bOffscreen = [] {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return true;
+}();
+
+inline const std::string kMultiPoint = std::string(VELKOR_SOURCE_DIR) + "/examples/multi-point.pvt";
+inline const std::string kOnEvent = std::string(VELKOR_SOURCE_DIR) + "/examples/on-event.pvt";
+
 constexpr INT_PTR kStillOpen = -2;  // the scripted action left the dialog open
 
 // The ids of the dialog's controls.
