@@ -1,5 +1,8 @@
 #include "host/AtomicFile.h"
 
+#include "host/HostText.h"
+#include "host/TemporaryFiles.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -46,6 +49,17 @@ mode_t CurrentUmask()
     return 022;
 }
 
+// The temporary file's name beside NAME: ".NAME.XXXXXX", with NAME cut
+// short where that would pass the folder's limit on a name's length, so that
+// every name that can be read can be written back.
+std::string TemporaryName(const std::string& folder, const std::string& name)
+{
+    static constexpr std::size_t kAdded = 8;  // "." and ".XXXXXX"
+    const long limit = pathconf(folder.c_str(), _PC_NAME_MAX);
+    const std::size_t max = limit > static_cast<long>(kAdded) ? static_cast<std::size_t>(limit) : NAME_MAX;
+    return folder + "/." + name.substr(0, max - kAdded) + ".XXXXXX";
+}
+
 int CloseChecked(int fd)
 {
     // close() must not be retried on EINTR on Linux: the descriptor is gone.
@@ -61,7 +75,7 @@ CAtomicFile::~CAtomicFile() { Discard(); }
 CString CAtomicFile::Fail(const std::string& reason)
 {
     Discard();
-    return CString(std::string_view("cannot write " + m_strPath + ": " + reason));
+    return CString(std::string_view("cannot write " + CHostText::Name(m_strPath) + ": " + reason));
 }
 
 CString CAtomicFile::Check()
@@ -97,7 +111,8 @@ CString CAtomicFile::Check()
     }
     const std::string folder = FolderOf(m_strTarget);
     if (access(folder.c_str(), W_OK | X_OK) != 0)
-        return Fail(errno == ENOENT ? "the folder " + folder + " does not exist" : std::string(std::strerror(errno)));
+        return Fail(errno == ENOENT ? "the folder " + CHostText::Name(folder) + " does not exist"
+                                    : std::string(std::strerror(errno)));
     return CString();
 }
 
@@ -106,11 +121,12 @@ CString CAtomicFile::Open()
     const CString error = Check();
     if (!error.IsEmpty())
         return error;
-    std::string temp = FolderOf(m_strTarget) + "/." + NameOf(m_strTarget) + ".XXXXXX";
+    std::string temp = TemporaryName(FolderOf(m_strTarget), NameOf(m_strTarget));
     m_nFd = mkostemp(temp.data(), O_CLOEXEC);
     if (m_nFd < 0)
         return Fail(std::strerror(errno));
     m_strTempPath = std::move(temp);
+    m_nSlot = CTemporaryFiles::Add(m_strTempPath.c_str());
     return CString();
 }
 
@@ -154,6 +170,8 @@ CString CAtomicFile::Commit()
     if (rename(m_strTempPath.c_str(), m_strTarget.c_str()) != 0)
         return Fail(std::strerror(errno));
     m_strTempPath.clear();
+    CTemporaryFiles::Forget(m_nSlot);
+    m_nSlot = -1;
     // The rename itself reaches the disk with the folder.
     const int folder = open(FolderOf(m_strTarget).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
@@ -173,6 +191,8 @@ void CAtomicFile::Discard()
         unlink(m_strTempPath.c_str());
         m_strTempPath.clear();
     }
+    CTemporaryFiles::Forget(m_nSlot);
+    m_nSlot = -1;
 }
 
 CString CAtomicFile::Replace(const std::string& path, std::string_view bytes)

@@ -7,8 +7,11 @@
 // removed and the old file stays as it was.
 //
 //   - The temporary file is ".NAME.XXXXXX" beside NAME (hidden, and on the
-//     same file system, so the rename is atomic). A process killed before
-//     the rename leaves the old file and, at worst, that temporary file.
+//     same file system, so the rename is atomic), NAME cut short when the
+//     whole would pass the folder's limit on a name's length. It is removed
+//     when the program is interrupted (CTemporaryFiles); a process killed
+//     outright before the rename leaves the old file and, at worst, that
+//     temporary file.
 //   - A new file gets the permissions a program creating it normally gives
 //     (0666 without the bits of the process's umask).
 //   - A symbolic link is followed: the file it points to is replaced and the
@@ -47,21 +50,21 @@ public:
     // file we may write, or a new name in a folder we may write. The empty
     // text, or one line. (For a host that asks a person for the new bytes
     // first and must not lose them at the end.)
-    CString Check();
+    [[nodiscard]] CString Check();
     // Check, then creates the temporary file. The empty text, or one line.
-    CString Open();
+    [[nodiscard]] CString Open();
     // Appends bytes to the temporary file. The empty text, or one line (the
     // temporary file is then discarded).
-    CString Write(const void* data, std::size_t size);
+    [[nodiscard]] CString Write(const void* data, std::size_t size);
     // Flushes, sets the permissions and renames the temporary file over the
     // target. The empty text, or one line (the old file stays, the
     // temporary file is removed).
-    CString Commit();
+    [[nodiscard]] CString Commit();
     // Removes the temporary file; the target is not touched.
     void Discard();
 
     // Open, Write and Commit in one.
-    static CString Replace(const std::string& path, std::string_view bytes);
+    [[nodiscard]] static CString Replace(const std::string& path, std::string_view bytes);
 
     // The path as given, and the temporary file's path (empty when none).
     const std::string& GetPath() const { return m_strPath; }
@@ -74,6 +77,7 @@ private:
     std::string m_strTarget;  // the file replaced: the path with its links followed
     std::string m_strTempPath;
     int m_nFd = -1;
+    int m_nSlot = -1;  // in CTemporaryFiles
     bool m_bExisted = false;
     unsigned m_nMode = 0;     // the permissions the result gets
     unsigned m_nUid = 0, m_nGid = 0;

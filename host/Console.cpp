@@ -1,6 +1,7 @@
 #include "host/Console.h"
 
 #include "host/HostError.h"
+#include "host/StandardStreams.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -19,7 +20,8 @@ void WriteAll(int fd, const char* p, std::size_t size)
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            throw SHostError{std::string("cannot write the output: ") + std::strerror(errno)};
+            throw SHostError{std::string("cannot write ") + (fd == STDOUT_FILENO ? "standard output" : "standard error") +
+                             ": " + std::strerror(errno)};
         }
         p += written;
         size -= static_cast<std::size_t>(written);
@@ -32,6 +34,10 @@ void CConsole::Out(std::string_view bytes) { Out(bytes.data(), bytes.size()); }
 
 void CConsole::Out(const void* data, std::size_t size)
 {
+    // Standard output was closed when the program started: what the
+    // command would print is lost, which is an error, not silence.
+    if (CStandardStreams::WasClosed(STDOUT_FILENO))
+        throw SHostError{"cannot write standard output: it is closed"};
     std::fflush(stdout);
     WriteAll(STDOUT_FILENO, static_cast<const char*>(data), size);
 }

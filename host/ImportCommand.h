@@ -18,26 +18,32 @@
 // first kListedSkips of them and then how many more, and how many points
 // were taken; a warning when the new table would not pass validation.
 //
+// Checked before anything is read: POINTS is a regular file of at most
+// 1 GiB; FILE can be replaced (a regular file we may write, or a new name
+// in a folder we may write), is at most 1 GiB and, when it holds anything
+// but blank space and comments, holds at least one key of a motion (a file
+// of other text is not a parameter text, and would be lost).
+//
 // Exit status: 0 when at least one point was taken; 1 when none was (then
 // nothing is printed or written: FILE keeps its table); 2 when POINTS cannot
 // be read (the file exception's message, one line; a read error part way
 // leaves FILE untouched too) or FILE cannot be read or written.
 #pragma once
 
-#include "platform/String.h"
+#include "host/Command.h"
 
 #include <cstddef>
-#include <functional>
 #include <string>
 
-class CDK_Setup;
-
-class CImportCommand {
+class CImportCommand : public CCommand {
 public:
     static constexpr std::size_t kListedSkips = 20;
 
-    // `defaultText` gives the module's default parameter text; it is called
-    // only when `into` is empty. Throws SHostError for file errors.
-    static int Run(CDK_Setup& setup, const std::string& points, const std::string& into,
-                   const std::function<CString()>& defaultText);
+    CLI::App* Register(CLI::App& app) override;
+    void ListFiles(CFileRoles& files) const override;
+    int Run(CHostContext& context) override;
+
+private:
+    std::string m_strPoints;
+    std::string m_strInto;
 };

@@ -1,5 +1,8 @@
 #include "host/InputFile.h"
 
+#include "host/HostText.h"
+#include "host/StandardStreams.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -15,6 +18,33 @@ namespace {
 // Read in large pieces: a big table costs few system calls.
 constexpr std::size_t kChunk = std::size_t{1} << 20;
 
+bool IsNullDevice(const struct stat& info)
+{
+    struct stat null = {};
+    return S_ISCHR(info.st_mode) && stat("/dev/null", &null) == 0 && S_ISCHR(null.st_mode) &&
+           info.st_rdev == null.st_rdev;
+}
+
+// Why an input of this kind is not read, or the empty text. A named input
+// must be a regular file: a named pipe may never be written to, and a
+// device may never end (/dev/zero). Standard input may also be a pipe, a
+// socket, a terminal or /dev/null (an empty text): whatever a shell gives it.
+std::string KindProblem(const struct stat& info, bool standardInput)
+{
+    if (S_ISDIR(info.st_mode))
+        return std::strerror(EISDIR);
+    if (S_ISREG(info.st_mode))
+        return {};
+    if (standardInput && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) || isatty(STDIN_FILENO) ||
+                          IsNullDevice(info)))
+        return {};
+    if (S_ISFIFO(info.st_mode))
+        return "it is a named pipe, not a regular file (give - and redirect standard input from it)";
+    if (S_ISSOCK(info.st_mode))
+        return "it is a socket, not a regular file";
+    return "it is a device, not a regular file";
+}
+
 }  // namespace
 
 CInputFile::CInputFile(std::string path, std::int64_t maxSize)
@@ -29,7 +59,15 @@ CInputFile::~CInputFile()
         close(m_nFd);
 }
 
-std::string CInputFile::GetName() const { return m_strPath == kStandardInput ? "standard input" : m_strPath; }
+std::string CInputFile::GetName() const
+{
+    return m_strPath == kStandardInput ? "standard input" : CHostText::Name(m_strPath);
+}
+
+std::string CInputFile::Help()
+{
+    return "the parameter text, or - for standard input (at most " + DescribeSize(kMaxSize) + ")";
+}
 
 std::string CInputFile::DescribeSize(std::int64_t bytes)
 {
@@ -53,10 +91,14 @@ CString CInputFile::Open()
     m_bOpened = true;
     const bool standardInput = m_strPath == kStandardInput;
     if (standardInput) {
+        if (CStandardStreams::WasClosed(STDIN_FILENO))
+            return m_strOpenError = Fail("it is closed");
         m_nFd = STDIN_FILENO;
     } else {
+        // Without blocking: a named pipe without a writer would hold the
+        // open for ever.
         do
-            m_nFd = open(m_strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+            m_nFd = open(m_strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         while (m_nFd < 0 && errno == EINTR);
         if (m_nFd < 0)
             return m_strOpenError = Fail(std::strerror(errno));
@@ -68,8 +110,10 @@ CString CInputFile::Open()
         m_nFd = -1;  // never read from a descriptor that is not ours
         return m_strOpenError = Fail(standardInput && error == EBADF ? "it is closed" : std::strerror(error));
     }
-    if (S_ISDIR(info.st_mode))
-        return m_strOpenError = Fail(std::strerror(EISDIR));
+    if (const std::string problem = KindProblem(info, standardInput); !problem.empty())
+        return m_strOpenError = Fail(problem);
+    if (!standardInput)
+        fcntl(m_nFd, F_SETFL, fcntl(m_nFd, F_GETFL) & ~O_NONBLOCK);
     m_bRegular = S_ISREG(info.st_mode);
     if (m_bRegular) {
         // What is left from the current offset (standard input may have been

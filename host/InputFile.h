@@ -3,6 +3,11 @@
 // input that is not a readable text:
 //   - a file that cannot be opened, and a directory (given as FILE or as
 //     standard input);
+//   - a named input that is not a regular file: a named pipe (which may
+//     never be written to: the open does not wait for a writer), a device
+//     (/dev/zero would never end), a socket. Standard input may also be a
+//     pipe, a socket, a terminal or /dev/null (an empty text), as a shell
+//     gives it;
 //   - a closed standard input (not an empty text);
 //   - a text larger than the limit, kMaxSize (1 GiB) unless told otherwise:
 //     far above any real table (a million points is about 30 MB), and the
@@ -31,13 +36,15 @@ public:
 
     // Checks that the input can be read. The empty text, or one line
     // ("cannot read PATH: ..."); calling it again gives the same answer.
-    CString Open();
+    [[nodiscard]] CString Open();
     // Reads the whole input into `text` (opening it first when needed). The
     // empty text, or one line; `text` is then empty.
-    CString Read(CString& text);
+    [[nodiscard]] CString Read(CString& text);
 
     // "standard input", or the path as given.
     std::string GetName() const;
+    // The help text of a command's input argument.
+    static std::string Help();
     // "1 GiB" and the like, for messages and help texts.
     static std::string DescribeSize(std::int64_t bytes);
 

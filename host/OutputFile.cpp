@@ -1,6 +1,8 @@
 #include "host/OutputFile.h"
 
 #include "host/HostError.h"
+#include "host/HostText.h"
+#include "host/StandardStreams.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,10 +13,15 @@
 
 namespace {
 
-void ThrowIf(const CString& error)
+// Whether `info` is the file (or device) standard output writes.
+bool IsStandardOutputFile(const struct stat& info)
 {
-    if (!error.IsEmpty())
-        throw SHostError{error.GetString()};
+    struct stat out = {};
+    if (CStandardStreams::WasClosed(STDOUT_FILENO) || fstat(STDOUT_FILENO, &out) != 0)
+        return false;
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        return (info.st_mode & S_IFMT) == (out.st_mode & S_IFMT) && info.st_rdev == out.st_rdev;
+    return info.st_dev == out.st_dev && info.st_ino == out.st_ino;
 }
 
 }  // namespace
@@ -27,19 +34,35 @@ COutputFile::~COutputFile()
         close(m_nStreamFd);
 }
 
+std::string COutputFile::GetName() const
+{
+    return IsStandardOutput() ? std::string("standard output") : CHostText::Name(m_strPath);
+}
+
+void COutputFile::Fail(int error) const
+{
+    throw SHostError{"cannot write " + GetName() + ": " +
+                     (error == ENXIO ? std::string("no program reads the named pipe") : std::strerror(error))};
+}
+
 void COutputFile::Open()
 {
-    if (IsStandardOutput()) {
+    struct stat info = {};
+    const bool exists = !IsStandardOutput() && stat(m_strPath.c_str(), &info) == 0;
+    if (IsStandardOutput() || (exists && IsStandardOutputFile(info))) {
+        if (CStandardStreams::WasClosed(STDOUT_FILENO))
+            throw SHostError{"cannot write " + GetName() + ": standard output is closed"};
         m_nStreamFd = STDOUT_FILENO;
         return;
     }
-    struct stat info = {};
-    if (stat(m_strPath.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    if (exists && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+        // Without blocking: a named pipe that nobody reads fails at once.
         do
-            m_nStreamFd = open(m_strPath.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+            m_nStreamFd = open(m_strPath.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         while (m_nStreamFd < 0 && errno == EINTR);
         if (m_nStreamFd < 0)
-            throw SHostError{"cannot write " + m_strPath + ": " + std::strerror(errno)};
+            Fail(errno);
+        fcntl(m_nStreamFd, F_SETFL, fcntl(m_nStreamFd, F_GETFL) & ~O_NONBLOCK);
         m_bOwnFd = true;
         return;
     }
@@ -60,8 +83,7 @@ void COutputFile::Write(const void* data, std::size_t size)
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            throw SHostError{(IsStandardOutput() ? std::string("cannot write the output") : "cannot write " + m_strPath) +
-                             ": " + std::strerror(errno)};
+            Fail(errno);
         }
         p += written;
         size -= static_cast<std::size_t>(written);
@@ -77,7 +99,7 @@ void COutputFile::Commit()
         m_nStreamFd = -1;
         m_bOwnFd = false;
         if (close(fd) != 0 && errno != EINTR)
-            throw SHostError{"cannot write " + m_strPath + ": " + std::strerror(errno)};
+            Fail(errno);
     }
 }
 

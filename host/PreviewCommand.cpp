@@ -1,7 +1,10 @@
 #include "host/PreviewCommand.h"
 
 #include "host/Console.h"
+#include "host/FileRoles.h"
+#include "host/HostContext.h"
 #include "host/HostError.h"
+#include "host/HostText.h"
 #include "host/InputFile.h"
 #include "host/OutputFile.h"
 #include "kernel/CurveArray.h"
@@ -17,7 +20,8 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
-#include <QtGlobal>
+
+#include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <charconv>
@@ -25,6 +29,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string_view>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -64,25 +69,10 @@ void WriteCsv(const CCurveArray& curves, int count, COutputFile& out)
     out.Write(first, static_cast<std::size_t>(p - first));
 }
 
-QtMessageHandler s_QtHandler = nullptr;
-
-// Qt's debug and warning messages concern its session environment (no
-// XDG_RUNTIME_DIR under ssh or in CI, say), never the picture: a preview
-// prints only its own warnings. Critical and fatal messages still show.
-void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+// The window system for drawing the picture, started before any output is
+// made: a platform that cannot start ends the program with nothing written.
+void StartWindowSystem()
 {
-    if (type == QtCriticalMsg || type == QtFatalMsg) {
-        if (s_QtHandler)
-            s_QtHandler(type, context, message);
-        else
-            std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-    }
-}
-
-// The graph drawn offscreen as a PNG file's bytes.
-QByteArray RenderPng(CGraphWindow& graph, int width, int height)
-{
-    s_QtHandler = qInstallMessageHandler(QuietQtMessages);
     // Offscreen unless the user chose a platform: the picture needs no
     // display, in CI or over ssh. Set before the framework creates the
     // application object, which reads it.
@@ -90,6 +80,11 @@ QByteArray RenderPng(CGraphWindow& graph, int width, int height)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     if (!CWindowSystem::EnsureApplication())
         throw SHostError{"cannot draw the graph: the window system could not be started"};
+}
+
+// The graph drawn offscreen as a PNG file's bytes.
+QByteArray RenderPng(CGraphWindow& graph, int width, int height)
+{
     graph.Recalculate();
     const QImage image = graph.RenderImage(width, height);
     if (image.isNull())
@@ -111,11 +106,6 @@ std::string Range(const CCurve& series, int count)
 }
 
 std::string Unit(const CDK_ArrayParameter& column) { return Str(column.GetSelectedUnit()); }
-
-std::string Plural(long long count, const char* one, const char* many)
-{
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
 
 }  // namespace
 
@@ -145,22 +135,89 @@ std::string CPreviewCommand::ParseSize(const std::string& text, int& width, int&
     return {};
 }
 
-int CPreviewCommand::Run(CDK_Setup& setup, CInputFile& input, const SOptions& options)
+CLI::App* CPreviewCommand::Register(CLI::App& app)
 {
+    CLI::App* command = app.add_subcommand(
+        "preview", "the trajectory as the editor previews it: CSV of the samples, a PNG of the graph, or a summary");
+    command->add_option("FILE", m_strInput, CInputFile::Help())->required();
+    command->add_option("--csv", m_strCsv, "write the samples as CSV to OUT (- for standard output)");
+    CLI::Option* png =
+        command->add_option("--png", m_strPng, "draw the graph into the PNG file OUT (- for standard output)");
+    m_pSizeOption = command
+        ->add_option("--size", m_strSize,
+                     "the picture's size in pixels (default " + std::to_string(kDefaultWidth) + "x" +
+                         std::to_string(kDefaultHeight) + ")")
+        ->needs(png);
+    return command;
+}
+
+void CPreviewCommand::Validate()
+{
+    if (m_pSizeOption && m_pSizeOption->count() > 0)
+        if (const std::string error = ParseSize(m_strSize, m_nWidth, m_nHeight); !error.empty())
+            throw SHostError{error};
+    const std::string kStdout = COutputFile::kStandardOutput;
+    if (!m_strCsv.empty() && !m_strPng.empty()) {
+        if (m_strCsv == kStdout && m_strPng == kStdout)
+            throw SHostError{"--csv and --png cannot both write standard output"};
+        struct stat csv = {}, png = {};
+        if (m_strCsv == m_strPng || (stat(m_strCsv.c_str(), &csv) == 0 && stat(m_strPng.c_str(), &png) == 0 &&
+                                     csv.st_dev == png.st_dev && csv.st_ino == png.st_ino && S_ISREG(csv.st_mode)))
+            throw SHostError{"--csv and --png name the same file"};
+    }
+}
+
+void CPreviewCommand::ListFiles(CFileRoles& files) const
+{
+    files.AddInput("the input file", m_strInput);
+    files.AddOutput("--csv", m_strCsv);
+    files.AddOutput("--png", m_strPng);
+}
+
+namespace {
+
+// The summary printed when neither output is asked for.
+std::string Summary(const CInternalData& data, const CCurveArray& curves, const CPreviewGraph::SResult& result,
+                    bool drawn)
+{
+    std::string summary = "points: " + std::to_string(data.m_Time.GetValuesCount()) + "\n";
+    summary += "samples: " + std::to_string(drawn ? result.samples : std::max(result.length, 0)) +
+               (drawn || result.extent == CPreviewSampler::EXTENT_EMPTY ? "" : " (not drawn)") + "\n";
+    summary += "units: time " + Unit(data.m_Time) + ", position " + Unit(data.m_Position) + ", velocity " +
+               Unit(data.m_Velocity) + "\n";
+    if (drawn && result.samples > 0) {
+        summary += "time: " + Range(*curves.GetAt(SERIES_TIME), result.samples) + " " + Unit(data.m_Time) + "\n";
+        summary += "position: " + Range(*curves.GetAt(SERIES_POSITION), result.samples) + " " +
+                   Unit(data.m_Position) + "\n";
+        summary += "velocity: " + Range(*curves.GetAt(SERIES_VELOCITY), result.samples) + " " +
+                   Unit(data.m_Velocity) + "\n";
+    }
+    return summary;
+}
+
+std::unique_ptr<COutputFile> OpenOutput(const std::string& path)
+{
+    if (path.empty())
+        return nullptr;
+    auto output = std::make_unique<COutputFile>(path);
+    output->Open();
+    return output;
+}
+
+}  // namespace
+
+int CPreviewCommand::Run(CHostContext& context)
+{
+    if (!m_strPng.empty())
+        StartWindowSystem();
+    CInputFile input(m_strInput);
+    ThrowIf(input.Open());
+    CDK_Setup& setup = context.Setup();
     // The outputs are checked (and their temporary files made) before the
     // work: a folder that does not exist is said at once.
-    std::unique_ptr<COutputFile> csv, png;
-    if (!options.csv.empty()) {
-        csv = std::make_unique<COutputFile>(options.csv);
-        csv->Open();
-    }
-    if (!options.png.empty()) {
-        png = std::make_unique<COutputFile>(options.png);
-        png->Open();
-    }
+    const std::unique_ptr<COutputFile> csv = OpenOutput(m_strCsv), png = OpenOutput(m_strPng);
     CString text;
-    if (const CString error = input.Read(text); !error.IsEmpty())
-        throw SHostError{error.GetString()};
+    ThrowIf(input.Read(text));
 
     // The record as the editor opens it: errors ignored, columns normalised.
     CDK_Motion motion;
@@ -187,7 +244,7 @@ int CPreviewCommand::Run(CDK_Setup& setup, CInputFile& input, const SOptions& op
 
     const int kept = data.m_Time.GetValuesCount();
     if (kept < points)
-        CConsole::Warn(Plural(points - kept, "point", "points") +
+        CConsole::Warn(CHostText::Plural(points - kept, "point", "points") +
                        " left out: a point's time must pass the previous point's by at least one whole "
                        "sampling period");
     const bool drawn = result.extent == CPreviewSampler::EXTENT_DRAWN && !result.outOfMemory;
@@ -197,35 +254,24 @@ int CPreviewCommand::Run(CDK_Setup& setup, CInputFile& input, const SOptions& op
         CConsole::Warn("the trajectory has no samples: the last point's time is below 0 or beyond " +
                        Str(CDK_ParamText::FormatDouble(CInternalData::kMaxTime)) + " sampling periods");
 
-    if (csv) {
-        if (drawn || result.extent == CPreviewSampler::EXTENT_EMPTY) {
-            WriteCsv(curves, result.samples, *csv);
-            csv->Commit();
-        } else {
-            csv->Discard();
-            CConsole::Warn((csv->IsStandardOutput() ? std::string("no CSV written") : csv->GetPath() + " not written") +
-                           ": the trajectory is not drawn");
-        }
-    }
+    // Every output is written before any file is renamed into place.
+    const bool csvWritten = csv && (drawn || result.extent == CPreviewSampler::EXTENT_EMPTY);
+    if (csvWritten)
+        WriteCsv(curves, result.samples, *csv);
     if (png) {
-        const QByteArray bytes = RenderPng(graph, options.width, options.height);
+        const QByteArray bytes = RenderPng(graph, m_nWidth, m_nHeight);
         png->Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    }
+    if (csv && !csvWritten) {
+        csv->Discard();
+        CConsole::Warn((csv->IsStandardOutput() ? std::string("no CSV written") : csv->GetName() + " not written") +
+                       ": the trajectory is not drawn");
+    }
+    if (csvWritten)
+        csv->Commit();
+    if (png)
         png->Commit();
-    }
-    if (!csv && !png) {
-        std::string summary = "points: " + std::to_string(kept) + "\n";
-        summary += "samples: " + std::to_string(drawn ? result.samples : std::max(result.length, 0)) +
-                   (drawn || result.extent == CPreviewSampler::EXTENT_EMPTY ? "" : " (not drawn)") + "\n";
-        summary += "units: time " + Unit(data.m_Time) + ", position " + Unit(data.m_Position) + ", velocity " +
-                   Unit(data.m_Velocity) + "\n";
-        if (drawn && result.samples > 0) {
-            summary += "time: " + Range(*curves.GetAt(SERIES_TIME), result.samples) + " " + Unit(data.m_Time) + "\n";
-            summary += "position: " + Range(*curves.GetAt(SERIES_POSITION), result.samples) + " " +
-                       Unit(data.m_Position) + "\n";
-            summary += "velocity: " + Range(*curves.GetAt(SERIES_VELOCITY), result.samples) + " " +
-                       Unit(data.m_Velocity) + "\n";
-        }
-        CConsole::Out(summary);
-    }
-    return 0;
+    if (!csv && !png)
+        CConsole::Out(Summary(data, curves, result, drawn));
+    return EXIT_OK;
 }

@@ -20,15 +20,21 @@
 // memory is said on standard error; the PNG shows the graph's message and
 // the CSV is not written (its old file stays; a warning says so). A table
 // that fails validation is previewed all the same, its message a warning.
-// Exit status 0 whenever a preview was made.
+// Every output is opened (checked, its temporary file made) before the
+// input is read, and the files are renamed into place only after all of
+// them were written: a failure (a full device, a broken pipe) leaves every
+// file as it was. Exit status 0 whenever a preview was made.
 #pragma once
+
+#include "host/Command.h"
 
 #include <string>
 
-class CDK_Setup;
-class CInputFile;
+namespace CLI {
+class Option;
+}
 
-class CPreviewCommand {
+class CPreviewCommand : public CCommand {
 public:
     static constexpr int kDefaultWidth = 1200;
     static constexpr int kDefaultHeight = 700;
@@ -38,18 +44,21 @@ public:
     // The graph's own limit for an offscreen image.
     static constexpr int kMaxSide = 16384;
 
-    struct SOptions {
-        std::string csv;  // empty: none
-        std::string png;  // empty: none
-        int width = kDefaultWidth;
-        int height = kDefaultHeight;
-    };
-
     // Reads "WIDTHxHEIGHT" (digits, "x" or "X", digits). The empty text, or
     // a one-line message for a text of another form or a size out of range.
     static std::string ParseSize(const std::string& text, int& width, int& height);
 
-    // Runs the command: input already checked by the caller (Open). Throws
-    // SHostError for file errors.
-    static int Run(CDK_Setup& setup, CInputFile& input, const SOptions& options);
+    CLI::App* Register(CLI::App& app) override;
+    void Validate() override;
+    void ListFiles(CFileRoles& files) const override;
+    int Run(CHostContext& context) override;
+
+private:
+    std::string m_strInput;
+    std::string m_strCsv;  // empty: none
+    std::string m_strPng;  // empty: none
+    std::string m_strSize;
+    CLI::Option* m_pSizeOption = nullptr;
+    int m_nWidth = kDefaultWidth;
+    int m_nHeight = kDefaultHeight;
 };

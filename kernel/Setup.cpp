@@ -10,10 +10,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <initializer_list>
 #include <memory>
 #include <set>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -291,11 +294,18 @@ std::string Reason(const char* what)
     return Printable(text);
 }
 
-// Every unit factor must be a finite number above 0. The field at fault is
-// named: position factors follow from countsPerRevolution alone, time
+// Every unit factor must lie within 1e-100 ... 1e100: then every value a
+// drive type holds (below 2^64 in magnitude) converts to a display unit and
+// back, and a velocity per time unit (an acceleration) is formed, without
+// overflowing or losing its precision to a subnormal number (a factor of
+// 1e300 would show a position as inf). No real drive comes near: 2000 counts
+// at 1 ms give factors between 5e-4 and 60. The field at fault is named: position factors follow from countsPerRevolution alone, time
 // factors from samplingPeriod alone; a velocity factor from both, and then
 // the one further from 1 in orders of magnitude is blamed (a sampling period
 // of 1e-320 with 2000 counts, not the counts).
+constexpr double kMinFactor = 1e-100;
+constexpr double kMaxFactor = 1e100;
+
 void CheckFactors(const CDK_Units& units, const json& doc)
 {
     const double counts = units.GetCountsPerRevolution();
@@ -305,7 +315,7 @@ void CheckFactors(const CDK_Units& units, const json& doc)
     for (const tagQuantity quantity : {DK_QTY_POSITION, DK_QTY_TIME, DK_QTY_VELOCITY}) {
         for (int i = 0; i < units.GetCount(quantity); ++i) {
             const double factor = units.GetFactor(quantity, i);
-            if (std::isfinite(factor) && factor > 0.0)
+            if (factor >= kMinFactor && factor <= kMaxFactor)
                 continue;
             const std::string what = std::string(" puts the ") + units.GetName(quantity, i) + " factor out of range";
             if (quantity == DK_QTY_POSITION)
@@ -321,7 +331,8 @@ void CheckFactors(const CDK_Units& units, const json& doc)
 
 CString Message(const std::string& source, const std::string& field, const std::string& problem)
 {
-    const std::string text = source + ": " + (field.empty() ? "" : field + ": ") + problem;
+    // A file name with a line feed would break the one line.
+    const std::string text = Printable(source) + ": " + (field.empty() ? "" : field + ": ") + problem;
     return CString(std::string_view(text));
 }
 
@@ -340,16 +351,39 @@ CDK_Setup::CDK_Setup()
 CString CDK_Setup::LoadFromFile(const char* path)
 {
     const std::string source = path ? path : "";
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(source.c_str(), "rb"), &std::fclose);
-    if (!file)
-        return Message(source, "", std::string("cannot read the file: ") + std::strerror(errno));
-    std::string text;
-    char buffer[65536];
-    std::size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        text.append(buffer, count);
-    if (std::ferror(file.get()))
-        return Message(source, "", std::string("cannot read the file: ") + std::strerror(errno));
+    const auto fail = [&](const std::string& reason) { return Message(source, "", "cannot read the file: " + reason); };
+    // Without blocking, and only a regular file: a named pipe without a
+    // writer would hold the open for ever, and a device such as /dev/zero
+    // would never end.
+    int fd;
+    do
+        fd = open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return fail(std::strerror(errno));
+    const std::unique_ptr<int, void (*)(int*)> closer(&fd, [](int* f) { close(*f); });
+    struct stat info = {};
+    if (fstat(fd, &info) != 0)
+        return fail(std::strerror(errno));
+    if (S_ISDIR(info.st_mode))
+        return fail(std::strerror(EISDIR));
+    if (!S_ISREG(info.st_mode))
+        return fail("not a regular file");
+    if (info.st_size > kMaxDocumentSize)
+        return fail("larger than " + std::to_string(kMaxDocumentSize >> 20) + " MiB, the limit for a setup file");
+    std::string text(static_cast<std::size_t>(info.st_size), '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t count = read(fd, text.data() + done, text.size() - done);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return fail(std::strerror(errno));
+        if (count == 0)
+            break;  // cut short while we read: what is there
+        done += static_cast<std::size_t>(count);
+    }
+    text.resize(done);
     return LoadFromText(CString(std::string_view(text)), source.c_str());
 }
 

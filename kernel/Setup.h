@@ -25,9 +25,13 @@ public:
     CDK_Setup& operator=(const CDK_Setup&) = default;
     virtual ~CDK_Setup() = default;
 
-    // Reads a setup file. Returns the empty text on success; otherwise one
-    // line that names the file and the field at fault, and the setup is left
-    // as it was.
+    // The largest setup file read: a real one is a few kilobytes.
+    static constexpr long long kMaxDocumentSize = 16LL << 20;
+
+    // Reads a setup file: a regular file of at most kMaxDocumentSize bytes
+    // (a named pipe, a device or a larger file is refused without reading
+    // it). Returns the empty text on success; otherwise one line that names
+    // the file and the field at fault, and the setup is left as it was.
     CString LoadFromFile(const char* path);
     // The same for a document already in memory; `sourceName` stands for the
     // file name in messages.

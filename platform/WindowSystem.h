@@ -27,6 +27,18 @@ public:
     // cannot show windows.
     static BOOL EnsureApplication();
 
+    // What the program does when the window system fails for good: the
+    // application object cannot be created (QT_QPA_PLATFORM names a platform
+    // that is not installed, or one that cannot reach its display, such as
+    // "wayland" without a compositor), or the display is lost while windows
+    // are open (the X server ended). Qt would abort the process in the first
+    // case, and in the second end it with status 1, which a host would read
+    // as a cancelled dialog. The handler gets one line and is expected to
+    // end the program; should it return, Qt's own handling follows. Without
+    // a handler (the default) Qt's handling is left as it is.
+    using FailureHandler = void (*)(const char* message);
+    static void SetFailureHandler(FailureHandler handler);
+
     // The installed font family that stands for a template's font face: the
     // face itself when installed; otherwise, for the classic dialog faces
     // ("MS Sans Serif", "MS Shell Dlg", "Microsoft Sans Serif", ...) and any

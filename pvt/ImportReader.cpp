@@ -1,5 +1,6 @@
 #include "pvt/ImportReader.h"
 
+#include "kernel/ParamText.h"
 #include "platform/Runtime.h"
 #include "pvt/PointInput.h"
 
@@ -33,8 +34,17 @@ const char* CImportReader::GetReasonText(tagSkipReason reason)
     case SKIP_NEGATIVE_TIME: return "negative time";
     case SKIP_TIME_ZERO: return "a time of 0, which the start point holds";
     case SKIP_TIME_NOT_AFTER: return "time not after the last point's";
+    case SKIP_TIME_ROUNDS_TO_ZERO: return "a time that rounds to 0 sampling periods";
     }
     return "unknown reason";
+}
+
+std::string CImportReader::Describe(const SSkippedLine& line) const
+{
+    if (line.nReason != SKIP_TIME_ROUNDS_TO_ZERO)
+        return GetReasonText(line.nReason);
+    return std::string(CDK_ParamText::FormatDouble(line.dTime).View()) + " " +
+           std::string(m_Time.GetSelectedUnit().View()) + " rounds to 0 sampling periods";
 }
 
 CImportReader::CImportReader(CDK_ArrayParameter& position, CDK_ArrayParameter& velocity, CDK_ArrayParameter& time)
@@ -119,13 +129,24 @@ BOOL CImportReader::AddLine(const char* text)
 BOOL CImportReader::ParseLine(const char* text, double& position, double& velocity, double& time,
                               tagSkipReason* reason) const
 {
-    const auto fail = [reason](tagSkipReason why) {
-        if (reason)
-            *reason = why;
+    double readTime = 0;
+    tagSkipReason why = SKIP_NO_THREE_NUMBERS;
+    const BOOL ok = Parse(text, position, velocity, time, readTime, why);
+    if (!ok && reason)
+        *reason = why;
+    return ok;
+}
+
+BOOL CImportReader::Parse(const char* text, double& position, double& velocity, double& time, double& readTime,
+                          tagSkipReason& reason) const
+{
+    const auto fail = [&reason](tagSkipReason why) {
+        reason = why;
         return FALSE;
     };
     if (sscanf_s(text, "%lf %lf %lf", &position, &velocity, &time) != 3)
         return fail(SKIP_NO_THREE_NUMBERS);
+    readTime = time;
     if (!std::isfinite(position) || !std::isfinite(velocity) || !std::isfinite(time))
         return fail(SKIP_NOT_FINITE);
     if (time < 0)  // before clamping: the clamp would make it 0
@@ -141,10 +162,10 @@ BOOL CImportReader::Accept(const char* line)
     ++m_nLines;
     if (m_nLines == 1 && StartsWithByteOrderMark(line))
         line += 3;
-    double position = 0, velocity = 0, time = 0;
+    double position = 0, velocity = 0, time = 0, readTime = 0;
     tagSkipReason reason = SKIP_NO_THREE_NUMBERS;
-    if (!ParseLine(line, position, velocity, time, &reason)) {
-        Skip(reason);
+    if (!Parse(line, position, velocity, time, readTime, reason)) {
+        Skip(reason, readTime);
         return FALSE;
     }
     // The last accepted point's time, in the display unit, as the clamped
@@ -157,13 +178,13 @@ BOOL CImportReader::Accept(const char* line)
         ++m_nTaken;
         return TRUE;
     }
-    Skip(time == 0 ? SKIP_TIME_ZERO : SKIP_TIME_NOT_AFTER);
+    Skip(time != 0 ? SKIP_TIME_NOT_AFTER : readTime == 0 ? SKIP_TIME_ZERO : SKIP_TIME_ROUNDS_TO_ZERO, readTime);
     return FALSE;
 }
 
-void CImportReader::Skip(tagSkipReason reason)
+void CImportReader::Skip(tagSkipReason reason, double time)
 {
     ++m_nSkipped;
     if (m_Skipped.size() < m_nMaxListed)
-        m_Skipped.push_back({m_nLines, reason});
+        m_Skipped.push_back({m_nLines, reason, time});
 }

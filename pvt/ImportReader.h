@@ -15,7 +15,8 @@
 // when one of them is not finite ("nan", "inf", "1e999"), when its time is
 // negative (tested before any clamping), or when its clamped time is not
 // greater than the last accepted point's (a time of 0 is reported on its
-// own: the start point holds it). Other values are clamped to their column's
+// own: the start point holds it; so is a time above 0 that the time column
+// holds as 0, finer than one sampling period). Other values are clamped to their column's
 // limits and reduced to what the column's drive type holds (CPointInput).
 // Accepted points are appended in the file's order; nothing is sorted.
 #pragma once
@@ -37,16 +38,22 @@ public:
         SKIP_NEGATIVE_TIME,
         SKIP_TIME_ZERO,
         SKIP_TIME_NOT_AFTER,
+        SKIP_TIME_ROUNDS_TO_ZERO,  // a time above 0 that the time column holds as 0
     };
     struct SSkippedLine {
         long long nLine;  // 1-based
         tagSkipReason nReason;
+        double dTime;     // the time as the line gives it (0 when it gives none)
     };
     // How many skipped lines are listed by default (all are counted).
     static constexpr std::size_t kDefaultListedSkips = 1000;
 
     // The reason as a user reads it after "line 12: ".
     static const char* GetReasonText(tagSkipReason reason);
+    // The same for a skipped line, with the time and the unit it was read
+    // in where the reason needs them ("0.05 ms rounds to 0 sampling
+    // periods").
+    std::string Describe(const SSkippedLine& line) const;
 
     // The reader appends to these columns; they must stay alive while it
     // reads. Until ResetTable, points are appended after the last point
@@ -90,9 +97,12 @@ public:
     void SetMaxListedSkips(std::size_t count) { m_nMaxListed = count; }
 
 private:
+    // ParseLine, also giving the time as read, before clamping.
+    BOOL Parse(const char* text, double& position, double& velocity, double& time, double& readTime,
+               tagSkipReason& reason) const;
     // Takes a NUL-terminated line whose commas are already full stops.
     BOOL Accept(const char* line);
-    void Skip(tagSkipReason reason);
+    void Skip(tagSkipReason reason, double time);
 
     CDK_ArrayParameter& m_Position;
     CDK_ArrayParameter& m_Velocity;

@@ -99,7 +99,7 @@ TEST_F(AtomicFileTest, AKillBeforeTheRenameLeavesTheOldFile)
     ASSERT_GE(child, 0);
     if (child == 0) {
         setenv(CAtomicFile::kKillBeforeRenameVariable, "1", 1);
-        CAtomicFile::Replace(path, "new");
+        (void)CAtomicFile::Replace(path, "new");
         _exit(0);  // not reached: the kill comes first
     }
     int status = 0;

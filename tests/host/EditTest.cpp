@@ -103,7 +103,7 @@ TEST_F(EditTest, ProblemsAreOneLineWithStatus2BeforeTheEditorOpens)
         {Q(path), "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:4711",
          "motionhost: cannot open the X display \":4711\": start an X server there, or set QT_QPA_PLATFORM=offscreen\n"},
         {"-", "", "motionhost: edit needs a file name: standard input cannot be written back\n"},
-        {Q(m_Work), "", "motionhost: cannot read " + m_Work + ": Is a directory\n"},
+        {Q(m_Work), "", "motionhost: cannot write " + m_Work + ": Is a directory\n"},
         {Q(m_Dir + "/absent/new.pvt"), "",
          "motionhost: cannot write " + m_Dir + "/absent/new.pvt: the folder " + m_Dir + "/absent does not exist\n"},
         {Q(path) + " --no-such-option", "", "motionhost: The following argument was not expected: --no-such-option (see motionhost --help)\n"},

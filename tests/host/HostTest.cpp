@@ -94,14 +94,14 @@ TEST_F(HostTest, UsageAndFileErrorsAreOneLineWithStatus2)
         {"--module '" + kBin + "/libplatform.so' info",
          "motionhost: the module " + kBin + "/libplatform.so does not export \"GetClassName\""},
         {"--setup '" + m_Dir + "/bad.json' info", "motionhost: " + m_Dir + "/bad.json: countsPerRevolution: expected a number"},
-        {"--setup '" + m_Dir + "/absent.json' defaults", "motionhost: " + m_Dir + "/absent.json: cannot read the file"},
+        {"--setup '" + m_Dir + "/absent.json' defaults", "motionhost: cannot read " + m_Dir + "/absent.json: No such file"},
         {"translate", "motionhost: FILE is required"},
         {"", "motionhost: a command is required: info, defaults, translate, edit, preview or import"},
         {"frobnicate", "motionhost: unknown command frobnicate"},
         {"--setup '" + m_Dir + "/bad.json' frobnicate", "motionhost: unknown command frobnicate"},
-        {"--module '' info", "motionhost: --module needs a file name, not an empty text"},
-        {"--setup '' defaults", "motionhost: --setup needs a file name, not an empty text"},
-        {"info --icon ''", "motionhost: --icon needs a file name, not an empty text"},
+        {"--module '' info", "motionhost: --module needs a value, not an empty text"},
+        {"--setup '' defaults", "motionhost: --setup needs a value, not an empty text"},
+        {"info --icon ''", "motionhost: --icon needs a value, not an empty text"},
         // Nothing is printed before the icon's file is known to be writable.
         {"info --icon '" + m_Dir + "/absent/icon.bmp'",
          "motionhost: cannot write " + m_Dir + "/absent/icon.bmp: the folder " + m_Dir + "/absent does not exist"},
@@ -115,34 +115,86 @@ TEST_F(HostTest, UsageAndFileErrorsAreOneLineWithStatus2)
     }
 }
 
-// Inputs that are not a readable text: each one line and status 2, with
-// nothing on standard output.
-TEST_F(HostTest, UnreadableInputsAreOneLineWithStatus2)
+// Every input of every command refuses what it cannot sensibly read, at
+// once and before anything else is read: a named pipe (an open would wait
+// for a writer for ever), an endless device, a folder, a file over the
+// limit (sparse: no disk space). A target that is written back (edit FILE,
+// --into) is checked as an output first. One line, status 2, nothing
+// printed; `timeout` turns a hang into a failure.
+TEST_F(HostTest, EveryInputIsCheckedForItsKindAndSize)
 {
-    // A sparse file one byte beyond the limit costs no disk space.
+    const std::string fifo = m_Dir + "/fifo", big = m_Dir + "/big", bigSetup = m_Dir + "/big.json";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const auto& [path, size] : {std::pair{big, (1LL << 30) + 1}, {bigSetup, (16LL << 20) + 1}}) {
+        WriteFile(path, "");
+        ASSERT_EQ(truncate(path.c_str(), size), 0);
+    }
+    const std::string points = Make("points.txt", "1 0 5\n2 0 9\n");
+    const std::string edit = "--module " + Q(kEditTestModule) + " edit ";
+    const std::string pipe = "it is a named pipe, not a regular file (give - and redirect standard input from it)";
+    const std::string device = "it is a device, not a regular file";
+    const std::string tooBig = "more than 1 GiB, the limit for an input text";
+    const struct {
+        std::string args;  // %s: the file
+        std::string path, err;
+    } cases[] = {
+        {"translate %s", fifo, "cannot read " + fifo + ": " + pipe},
+        {"translate %s", "/dev/zero", "cannot read /dev/zero: " + device},
+        {"translate %s", m_Dir, "cannot read " + m_Dir + ": Is a directory"},
+        {"translate %s", big, "cannot read " + big + ": " + tooBig},
+        {"preview %s", fifo, "cannot read " + fifo + ": " + pipe},
+        {"preview %s --csv -", "/dev/zero", "cannot read /dev/zero: " + device},
+        {"preview %s", big, "cannot read " + big + ": " + tooBig},
+        {"--setup %s defaults", fifo, "cannot read " + fifo + ": " + pipe},
+        {"--setup %s defaults", "/dev/zero", "cannot read /dev/zero: " + device},
+        {"--setup %s defaults", m_Dir, "cannot read " + m_Dir + ": Is a directory"},
+        {"--setup %s defaults", bigSetup, "cannot read " + bigSetup + ": more than 16 MiB, the limit for an input text"},
+        {"import %s", fifo, "cannot read " + fifo + ": " + pipe},
+        {"import %s", "/dev/zero", "cannot read /dev/zero: " + device},
+        {"import %s", big, "cannot read " + big + ": " + tooBig},
+        {"import " + Q(points) + " --into %s", fifo, "cannot write " + fifo + ": not a regular file"},
+        {"import " + Q(points) + " --into %s", "/dev/zero", "cannot write /dev/zero: not a regular file"},
+        {"import " + Q(points) + " --into %s", m_Dir, "cannot write " + m_Dir + ": Is a directory"},
+        {"import " + Q(points) + " --into %s", big, "cannot read " + big + ": " + tooBig},
+        {edit + "%s", fifo, "cannot write " + fifo + ": not a regular file"},
+        {edit + "%s", "/dev/zero", "cannot write /dev/zero: not a regular file"},
+        {edit + "%s", big, "cannot read " + big + ": " + tooBig},
+    };
+    for (const auto& c : cases) {
+        std::string args = c.args;
+        args.replace(args.find("%s"), 2, Q(c.path));
+        const SRun run = RunFrom(args, "</dev/null", "timeout 20");
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_EQ(run.err, "motionhost: " + c.err + "\n") << args;
+    }
+}
+
+// Standard input: a folder, a closed descriptor and a file over the limit
+// are refused; a pipe, a terminal or /dev/null is read.
+TEST_F(HostTest, StandardInputThatIsNotAText)
+{
     const std::string big = m_Dir + "/big.pvt";
     WriteFile(big, "");
     ASSERT_EQ(truncate(big.c_str(), (1LL << 30) + 1), 0);
-    const std::string tooBig = ": more than 1 GiB, the limit for an input text\n";
     const struct {
         std::string args, redirect;
         std::string err;  // the whole line
     } cases[] = {
-        {"translate '" + m_Dir + "'", "", "motionhost: cannot read " + m_Dir + ": Is a directory\n"},
         {"translate -", "<'" + m_Dir + "'", "motionhost: cannot read standard input: Is a directory\n"},
         {"translate -", "<&-", "motionhost: cannot read standard input: it is closed\n"},
         // checked before the module is looked for
         {"--module '" + m_Dir + "/absent.so' translate -", "<&-", "motionhost: cannot read standard input: it is closed\n"},
-        {"translate '" + big + "'", "", "motionhost: cannot read " + big + tooBig},
-        {"translate -", "<'" + big + "'", "motionhost: cannot read standard input" + tooBig},
-        {"translate /dev/zero", "", "motionhost: cannot read /dev/zero" + tooBig},
+        {"translate -", "<'" + big + "'", "motionhost: cannot read standard input: more than 1 GiB, the limit for an input text\n"},
+        {"translate -", "</dev/zero", "motionhost: cannot read standard input: it is a device, not a regular file\n"},
     };
     for (const auto& c : cases) {
-        const SRun run = RunFrom(c.args, c.redirect.empty() ? "</dev/null" : c.redirect);
+        const SRun run = RunFrom(c.args, c.redirect);
         EXPECT_EQ(run.status, 2) << c.args << " " << c.redirect;
         EXPECT_EQ(run.out, "") << c.args << " " << c.redirect;
         EXPECT_EQ(run.err, c.err) << c.args << " " << c.redirect;
     }
+    EXPECT_EQ(RunFrom("translate -", "</dev/null").status, 1);  // an empty text: not a valid motion
 }
 
 // The module's messages on failure end with exactly one line feed, whether

@@ -82,7 +82,7 @@ TEST_F(ImportTest, NoPointTakenIsStatus1AndWritesNothing)
          "%:1: skipped: no three numbers\n%:2: skipped: no three numbers\n"
          "%:3: skipped: a time of 0, which the start point holds\nmotionhost: no point taken from %, 3 lines skipped\n"},
         // 0.4 ms: 0 in whole sampling periods, the start point's time
-        {"1 2 0.4\n", into, "%:1: skipped: a time of 0, which the start point holds\n"},
+        {"1 2 0.4\n", into, "%:1: skipped: 0.4 ms rounds to 0 sampling periods\n"},
     };
     for (const auto& c : cases) {
         const std::string points = Make("points.txt", c.file);
@@ -113,12 +113,12 @@ TEST_F(ImportTest, UnreadableFilesAreOneLineWithStatus2)
     const struct {
         std::string args, err;
     } cases[] = {
-        {Q(m_Dir + "/absent.txt"), "motionhost: Cannot open \"" + m_Dir + "/absent.txt\": there is no such file.\n"},
-        {Q(m_Work), "motionhost: Cannot open \"" + m_Work + "\": it is a directory, not a file.\n"},
+        {Q(m_Dir + "/absent.txt"), "motionhost: cannot read " + m_Dir + "/absent.txt: No such file or directory\n"},
+        {Q(m_Work), "motionhost: cannot read " + m_Work + ": Is a directory\n"},
         {Q(points) + " --into " + Q(m_Dir + "/absent.pvt"),
          "motionhost: cannot read " + m_Dir + "/absent.pvt: No such file or directory\n"},
-        {Q(points) + " --into " + Q(m_Work), "motionhost: cannot read " + m_Work + ": Is a directory\n"},
-        {Q(points) + " --into ''", "motionhost: --into needs a file name, not an empty text (see motionhost --help)\n"},
+        {Q(points) + " --into " + Q(m_Work), "motionhost: cannot write " + m_Work + ": Is a directory\n"},
+        {Q(points) + " --into ''", "motionhost: --into needs a value, not an empty text (see motionhost --help)\n"},
         {"", "motionhost: POINTS is required (see motionhost --help)\n"},
     };
     for (const auto& c : cases) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
 #include <functional>
 #include <string>
 #include <unistd.h>
@@ -32,6 +33,13 @@ protected:
         return path;
     }
 
+    std::string Fifo()
+    {
+        const std::string path = m_Dir + "/fifo";
+        mkfifo(path.c_str(), 0600);
+        return path;
+    }
+
     std::string m_Dir;
 };
 
@@ -48,8 +56,12 @@ TEST_F(InputFileTest, ReadsWholeFilesUpToTheLimit)
         {File("empty", ""), 0, "", ""},
         {File("one-over", text), 18, "", "cannot read " + m_Dir + "/one-over: more than 18 bytes, the limit for an input text"},
         {File("kib", std::string(2049, 'x')), 2048, "", "cannot read " + m_Dir + "/kib: more than 2 KiB, the limit for an input text"},
-        {"/dev/zero", 3 << 20, "", "cannot read /dev/zero: more than 3 MiB, the limit for an input text"},
-        {"/dev/null", 1, "", ""},
+        // Only a regular file is read by name: a device may never end, a
+        // named pipe never be written to (and is not waited for).
+        {"/dev/zero", 3 << 20, "", "cannot read /dev/zero: it is a device, not a regular file"},
+        {"/dev/null", 1, "", "cannot read /dev/null: it is a device, not a regular file"},
+        {Fifo(), 1, "", "cannot read " + m_Dir + "/fifo: it is a named pipe, not a regular file (give - and redirect "
+                         "standard input from it)"},
         {m_Dir, 100, "", "cannot read " + m_Dir + ": Is a directory"},
         {m_Dir + "/absent", 100, "", "cannot read " + m_Dir + "/absent: No such file or directory"},
         {"", 100, "", "cannot read : No such file or directory"},

@@ -201,8 +201,9 @@ TEST_F(PreviewTest, BadSizesAndOutputsAreOneLineWithStatus2)
         {" --size 800x600", "motionhost: --size requires --png" + see},
         {" --csv - --png -", "motionhost: --csv and --png cannot both write standard output" + see},
         {" --csv " + Q(m_Work + "/x") + " --png " + Q(m_Work + "/x"), "motionhost: --csv and --png name the same file" + see},
-        {" --csv ''", "motionhost: --csv needs a file name, not an empty text" + see},
-        {" --png " + file, "motionhost: --png names the input file " + kExamples + "multi-point.pvt" + see},
+        {" --csv ''", "motionhost: --csv needs a value, not an empty text" + see},
+        {png + " --size ''", "motionhost: --size needs a value, not an empty text" + see},
+        {" --png --", "motionhost: --png needs a value, not --" + see},
     };
     for (const auto& c : cases) {
         const SRun run = Run("preview " + file + c.args);

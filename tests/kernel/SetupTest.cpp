@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -148,7 +152,7 @@ TEST(Setup, MalformedDocumentsAreRefusedWithOneMessage)
          "setup.json: countsPerRevolution: must be a positive number, found -4096"},
         {R"({"countsPerRevolution": 2000, "samplingPeriod": 0})", "setup.json: samplingPeriod: must be a positive number, found 0"},
         {R"({"countsPerRevolution": 2000, "samplingPeriod": 1e-320})",
-         "setup.json: samplingPeriod: 1e-320 with countsPerRevolution 2000 puts the rpm factor out of range"},
+         "setup.json: samplingPeriod: 1e-320 puts the s factor out of range"},
         {Drive(R"("name": 5)"), "setup.json: name: expected a string, found a number"},
         {Drive(R"("motionController": 1)"), "setup.json: motionController: expected true or false, found a number"},
         {Drive(R"("options": [])"), "setup.json: options: expected an object, found an array"},
@@ -188,11 +192,15 @@ TEST(Setup, MalformedDocumentsAreRefusedWithOneMessage)
         // The field at fault is named: counts alone give the position
         // factors, the period alone the time factors.
         {R"({"countsPerRevolution": 1e-308, "samplingPeriod": 0.001})",
-         "setup.json: countsPerRevolution: 1e-308 puts the deg factor out of range"},
+         "setup.json: countsPerRevolution: 1e-308 puts the rot factor out of range"},
+        {R"({"countsPerRevolution": 1e-300, "samplingPeriod": 0.001})",
+         "setup.json: countsPerRevolution: 1e-300 puts the rot factor out of range"},
         {R"({"countsPerRevolution": 2000, "samplingPeriod": 1e306})",
-         "setup.json: samplingPeriod: 1e+306 puts the ms factor out of range"},
-        {R"({"countsPerRevolution": 1e300, "samplingPeriod": 1e10})",
-         "setup.json: countsPerRevolution: 1e+300 with samplingPeriod 10000000000.0 puts the rpm factor out of range"},
+         "setup.json: samplingPeriod: 1e+306 puts the s factor out of range"},
+        // Position and time factors in range, velocity factors not: the
+        // number further from 1 is blamed.
+        {R"({"countsPerRevolution": 1e90, "samplingPeriod": 1e30})",
+         "setup.json: countsPerRevolution: 1e+90 with samplingPeriod 1e+30 puts the rpm factor out of range"},
         // JSON strings may hold NUL bytes; the kernel's names may not.
         {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": "position", "unit": "rot\u0000junk"}])"),
          "setup.json: variables[0].unit: \"rot\\x00junk\" holds a NUL byte"},
@@ -241,6 +249,11 @@ TEST(Setup, FailedLoadLeavesTheLoadedSetup)
 
 TEST(Setup, UnreadableFiles)
 {
+    // A named pipe without a writer would block a plain open for ever.
+    char dir[] = "/tmp/setup-test-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string fifo = std::string(dir) + "/fifo.json";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const struct {
         std::string path;
         std::string message;
@@ -248,12 +261,16 @@ TEST(Setup, UnreadableFiles)
         {kSource + "/no-such-dir/drive.json", kSource + "/no-such-dir/drive.json: cannot read the file: No such file or directory"},
         {kSource + "/examples", kSource + "/examples: cannot read the file: Is a directory"},
         {"", ": cannot read the file: No such file or directory"},
+        {"/dev/zero", "/dev/zero: cannot read the file: not a regular file"},
+        {fifo, fifo + ": cannot read the file: not a regular file"},
     };
     for (const auto& c : cases) {
         CDK_Setup setup;
         EXPECT_EQ(setup.LoadFromFile(c.path.c_str()), c.message.c_str());
         ExpectEmbeddedDefault(setup);
     }
+    std::remove(fifo.c_str());
+    rmdir(dir);
 }
 
 }  // namespace

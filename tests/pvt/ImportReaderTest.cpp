@@ -31,6 +31,7 @@ constexpr Reason kNotFinite = CImportReader::SKIP_NOT_FINITE;
 constexpr Reason kNegative = CImportReader::SKIP_NEGATIVE_TIME;
 constexpr Reason kZero = CImportReader::SKIP_TIME_ZERO;
 constexpr Reason kNotAfter = CImportReader::SKIP_TIME_NOT_AFTER;
+constexpr Reason kRounds = CImportReader::SKIP_TIME_ROUNDS_TO_ZERO;
 
 // A record whose columns are bound as after reading a parameter text: rot,
 // rpm and s on the embedded drive (2000 increments per revolution, 1 ms), or
@@ -183,7 +184,7 @@ const SImportCase kImportCases[] = {
      {0, 4, 7}, {0, 5, 8}, {{1, kNoNumbers}}},
     {"values that are not finite", true, "nan 1 2\n1 inf 3\n1 2 1e999\n1 2 -inf\n1 2 nan\n5 6 7\n", {0, 7}, {0, 5},
      {0, 6}, {{1, kNotFinite}, {2, kNotFinite}, {3, kNotFinite}, {4, kNotFinite}, {5, kNotFinite}}},
-    {"a time too small for a period", true, "1 2 1e-999\n1 2 0.4\n", {0}, {0}, {0}, {{1, kZero}, {2, kZero}}},
+    {"a time too small for a period", true, "1 2 1e-999\n1 2 0.4\n", {0}, {0}, {0}, {{1, kZero}, {2, kRounds}}},
     {"hexadecimal floats", true, "0x1p3 0x0.8p0 0x10\n", {0, 16}, {0, 8}, {0, 0.5}, {}},
     {"clamped to the limits", true, "1e300 -1e300 1e300\n0 0 1e301\n", {0, 2147483646}, {0, 2147483647},
      {0, -32768}, {{2, kNotAfter}}},
@@ -459,6 +460,16 @@ TEST(ImportReaderLineTest, AddLineAndTheListOfSkippedLines)
     EXPECT_EQ(kNoNumbers, reader.GetSkippedLines()[0].nReason);
     EXPECT_EQ(3, reader.GetSkippedLines()[1].nLine);
     EXPECT_EQ(kNegative, reader.GetSkippedLines()[1].nReason);
+
+    // A time finer than a sampling period is named with the unit it was
+    // read in; the other reasons need no value.
+    reader.ResetTable();
+    ASSERT_TRUE(r.data.m_Time.SelectUnit("ms"));
+    EXPECT_FALSE(reader.AddLine("1 1 0,05"));
+    EXPECT_FALSE(reader.AddLine("1 1 0"));
+    ASSERT_EQ(2u, reader.GetSkippedLines().size());
+    EXPECT_EQ("0.05 ms rounds to 0 sampling periods", reader.Describe(reader.GetSkippedLines()[0]));
+    EXPECT_EQ("a time of 0, which the start point holds", reader.Describe(reader.GetSkippedLines()[1]));
 }
 
 }  // namespace

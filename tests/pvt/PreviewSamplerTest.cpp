@@ -445,11 +445,11 @@ TEST(PreviewSampler, RemovalInOnePassEqualsRemovalOneByOne)
 }
 
 // In any unit each sample is IUToUnit of the sample in internal units, to
-// the bit: on the embedded drive (rot, rpm, s) and on a drive whose velocity
-// factor is so small that a scaled copy of it would lose bits.
+// the bit: on the embedded drive (rot, rpm, s) and on a drive near the
+// smallest factors a setup accepts.
 TEST(PreviewSampler, DisplayUnitsAreIUToUnitOfInternalUnits)
 {
-    const char* const extreme = R"({"countsPerRevolution": 1e154, "samplingPeriod": 1e154, "variables": [
+    const char* const extreme = R"({"countsPerRevolution": 1e99, "samplingPeriod": 1, "variables": [
         {"name": "TPOS", "type": "int32", "quantity": "position", "unit": "rad"},
         {"name": "TSPD", "type": "fixed", "quantity": "velocity", "unit": "rpm"},
         {"name": "ATIME", "type": "int32", "quantity": "time", "unit": "ms"}]})";
