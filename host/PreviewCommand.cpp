@@ -78,8 +78,11 @@ void StartWindowSystem()
     // application object, which reads it.
     if (const char* platform = std::getenv("QT_QPA_PLATFORM"); !platform || !*platform)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (!CWindowSystem::EnsureApplication())
-        throw SHostError{"cannot draw the graph: the window system could not be started"};
+    if (!CWindowSystem::EnsureApplication()) {
+        CString why = "the window system could not be started";
+        CWindowSystem::IsDisplayAvailable(&why);
+        throw SHostError{"cannot draw the graph: " + std::string(why.View())};
+    }
 }
 
 // The graph drawn offscreen as a PNG file's bytes.

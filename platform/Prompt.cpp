@@ -5,8 +5,10 @@
 #include "platform/WindowSystem.h"
 #include "platform/Wnd.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 
@@ -78,6 +80,35 @@ CPrompt::~CPrompt()
         s_pInstalled = nullptr;
 }
 
+namespace {
+
+// The window and control that have the keyboard while a message box or a
+// file dialog is open get it back when it closes: without a window manager
+// nobody else activates the window below, and its shortcuts, Enter chain
+// and GetFocus would find no focus at all. (The platform does the same for
+// nested dialogs.)
+class CFocusKeeper {
+public:
+    CFocusKeeper() : m_Window(QApplication::activeWindow()), m_Focus(QApplication::focusWidget()) {}
+    ~CFocusKeeper()
+    {
+        if (!m_Window || !m_Window->isVisible())
+            return;
+        m_Window->activateWindow();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (m_Focus && m_Focus->isVisible() && m_Focus->window() == m_Window)
+            m_Focus->setFocus(Qt::OtherFocusReason);
+    }
+    CFocusKeeper(const CFocusKeeper&) = delete;
+    CFocusKeeper& operator=(const CFocusKeeper&) = delete;
+
+private:
+    QPointer<QWidget> m_Window;
+    QPointer<QWidget> m_Focus;
+};
+
+}  // namespace
+
 CPrompt& CPrompt::Get()
 {
     static CPrompt windowSystem;
@@ -106,7 +137,10 @@ int CPrompt::MessageBox(CWnd* owner, const char* text, const char* caption, UINT
     box.setStandardButtons(buttons);
     const std::size_t defaultIndex = (type & MB_DEFMASK) >> 8;
     box.setDefaultButton(choices[defaultIndex < choices.size() ? defaultIndex : 0].button);
-    box.exec();
+    {
+        const CFocusKeeper focus;
+        box.exec();
+    }
     const auto chosen = box.standardButton(box.clickedButton());
     for (const CButtonChoice& c : choices)
         if (c.button == chosen)
@@ -135,7 +169,12 @@ BOOL CPrompt::ChooseFileToOpen(CWnd* owner, const CFileRequest& request, CString
     }
     if (!request.m_strDefExt.IsEmpty())
         dialog.setDefaultSuffix(CControlWidget::ToQt(request.m_strDefExt));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    int result;
+    {
+        const CFocusKeeper focus;
+        result = dialog.exec();
+    }
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return FALSE;
     path = CControlWidget::FromQt(dialog.selectedFiles().constFirst());
     return TRUE;

@@ -4,6 +4,8 @@
 #include <QFontDatabase>
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <cstdlib>
@@ -53,12 +55,17 @@ public:
             return true;
         }
         // Never null: a failed connection is an object in an error state.
-        m_pConnection = connect(display, nullptr);
+        // What the library prints on a refusal ("Authorization required,
+        // but no authorization protocol specified", and an empty line) is
+        // kept for the one-line message instead.
+        m_strRefusal = CaptureStandardError([&] { m_pConnection = connect(display, nullptr); });
         if (m_pConnection && m_HasError(m_pConnection) == 0)
             return true;
         Release();
         return false;
     }
+    // The first line the library printed on the last failed connection.
+    const std::string& GetRefusal() const { return m_strRefusal; }
     void Release()
     {
         if (m_pConnection)
@@ -72,6 +79,30 @@ public:
 private:
     using HasError = int (*)(void*);
     using Disconnect = void (*)(void*);
+    template <typename Fn>
+    static std::string CaptureStandardError(Fn fn)
+    {
+        int fds[2];
+        const int saved = dup(STDERR_FILENO);
+        if (saved < 0 || pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) {
+            if (saved >= 0)
+                close(saved);
+            fn();
+            return {};
+        }
+        dup2(fds[1], STDERR_FILENO);
+        close(fds[1]);
+        fn();
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+        char text[512];
+        const ssize_t n = read(fds[0], text, sizeof text);
+        close(fds[0]);
+        const std::string captured(text, n > 0 ? static_cast<std::size_t>(n) : 0);
+        return captured.substr(0, captured.find('\n'));
+    }
+
+    std::string m_strRefusal;
     void* m_pLibrary = nullptr;
     void* m_pConnection = nullptr;
     HasError m_HasError = nullptr;
@@ -140,9 +171,12 @@ BOOL CWindowSystem::IsDisplayAvailable(CString* message)
     if (WouldUseX()) {
         const char* display = std::getenv("DISPLAY");
         if (!XProbe().Connect(display)) {
-            if (message)
-                *message = CString("cannot open the X display \"") + (display ? display : "") +
-                           "\": start an X server there, or set QT_QPA_PLATFORM=offscreen";
+            const CString name = CString("the X display \"") + (display ? display : "") + "\"";
+            if (message && XProbe().GetRefusal().find("uthoriz") != std::string::npos)
+                *message = name + " refused the connection: not authorised (XAUTHORITY must name the server's "
+                                  "cookie file)";
+            else if (message)
+                *message = "cannot open " + name + ": start an X server there, or set QT_QPA_PLATFORM=offscreen";
             return FALSE;
         }
     }

@@ -70,6 +70,24 @@ TEST_F(EditTest, ANewFileStartsFromTheDefaultTextAndIsCreatedOnOkOnly)
     EXPECT_EQ(List(m_Work), std::vector<std::string>{"new.pvt"});
 }
 
+// A file that changed on disk while the editor was open (another editor
+// saved it) is not replaced, which would lose that change: the edited text
+// goes beside it, into a name not yet taken; status 1.
+TEST_F(EditTest, AFileChangedWhileEditedIsNotReplaced)
+{
+    const std::string path = Make("motion.pvt", "Execute = 0\n");
+    for (const std::string& beside : {path + ".edited", path + ".edited.2"}) {
+        const std::string before = ReadFile(path);
+        const SRun run = Edit(path, "ok", "EDIT_TEST_MEANWHILE=" + Q(path));
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "motionhost: " + path + " changed on disk while it was edited: not replaced; the edited "
+                                                   "text is in " + beside + "\n");
+        EXPECT_EQ(ReadFile(path), before + "Changed = 1\n");
+        EXPECT_EQ(ReadFile(beside), before + "Edited = 1\n");
+    }
+    EXPECT_EQ(List(m_Work), (std::vector<std::string>{"motion.pvt", "motion.pvt.edited", "motion.pvt.edited.2"}));
+}
+
 // Cancel leaves the file byte for byte, the same file (inode and time).
 TEST_F(EditTest, CancelLeavesTheFileAsItWas)
 {
@@ -126,18 +144,28 @@ TEST_F(EditTest, ProblemsAreOneLineWithStatus2BeforeTheEditorOpens)
 
 // A read-only file would be replaced by the rename all the same: refused
 // before the editor opens. The superuser may write any file, so the host
-// then runs as the unprivileged user "nobody" (uid 65534).
+// then runs as the unprivileged user "nobody" (uid 65534), from copies of
+// the programs in the test's own folder: the checkout may lie where nobody
+// cannot enter (a home folder).
 TEST_F(EditTest, AReadOnlyFileIsRefused)
 {
     const std::string path = Make("motion.pvt", "Execute = 0\n", 0444);
-    std::string env;
+    std::string env, host = kHost, module = kEditTestModule;
     if (geteuid() == 0) {
-        ASSERT_EQ(chmod(m_Dir.c_str(), 0777), 0);
-        ASSERT_EQ(chmod(m_Work.c_str(), 0777), 0);
+        const std::string bin = m_Dir + "/bin";
+        ASSERT_EQ(std::system(("mkdir -p " + Q(bin) + " && cp " + Q(kHost) + " " + Q(kBin + "/libplatform.so") + " " +
+                               Q(kBin + "/libdkcore.so") + " " + Q(kEditTestModule) + " " + Q(bin))
+                                  .c_str()),
+                  0);
+        host = bin + "/motionhost";
+        module = bin + "/" + kEditTestModule.substr(kEditTestModule.rfind('/') + 1);
+        for (const std::string& dir : {m_Dir, m_Work, bin})
+            ASSERT_EQ(chmod(dir.c_str(), 0777), 0);
         env = "setpriv --reuid=65534 --regid=65534 --clear-groups";
     }
-    const SRun run = Edit(path, "ok", env);
-    EXPECT_EQ(run.status, 2);
+    const SRun run = RunProgram(host, "--module " + Q(module) + " edit " + Q(path), "</dev/null",
+                                env + " env EDIT_TEST_ACTION=ok EDIT_TEST_RECORD=" + Q(Given()));
+    EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_EQ(run.err, "motionhost: cannot write " + path + ": the file is read-only\n");
     EXPECT_FALSE(Exists(Given()));
     EXPECT_EQ(ReadFile(path), "Execute = 0\n");

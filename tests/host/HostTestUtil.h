@@ -98,8 +98,14 @@ protected:
     // The same with standard input as `redirect` gives it ("<&-" closes it).
     SRun RunFrom(const std::string& args, const std::string& redirect, const std::string& env = "")
     {
+        return RunProgram(kHost, args, redirect, env);
+    }
+    // The same with another copy of the host.
+    SRun RunProgram(const std::string& host, const std::string& args, const std::string& redirect,
+                    const std::string& env = "")
+    {
         const std::string command =
-            env + " " + kHost + " " + args + " " + redirect + " >'" + m_Dir + "/out' 2>'" + m_Dir + "/err'";
+            env + " " + host + " " + args + " " + redirect + " >'" + m_Dir + "/out' 2>'" + m_Dir + "/err'";
         const int raw = std::system(command.c_str());
         int status = -1;
         if (WIFSIGNALED(raw))

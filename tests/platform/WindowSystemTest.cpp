@@ -13,11 +13,13 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 #include <climits>
 #include <clocale>
@@ -243,6 +245,45 @@ TEST(CPromptTest, WindowSystemFileChoiceReturnsThePathOrCancel)
         EXPECT_EQ(QFileDialog::ExistingFile, mode);
     }
     std::remove(file.c_str());
+}
+
+// Without a window manager nobody activates the window below a closed
+// message box or file dialog: the prompt gives the focus back to the
+// control that had it, so that the keyboard goes on where it was.
+TEST(CPromptTest, TheFocusGoesBackWhereItWasWhenABoxOrFileDialogCloses)
+{
+    ASSERT_TRUE(CWindowSystem::EnsureApplication());
+    QWidget window;
+    auto* first = new QLineEdit(&window);
+    auto* second = new QLineEdit(&window);
+    second->move(0, 40);
+    window.show();
+    window.activateWindow();
+    second->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(second, QApplication::focusWidget());
+    (void)first;
+    const std::function<void()> closers[] = {
+        [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                box->button(QMessageBox::Ok)->click();
+        },
+        [] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+                dialog->reject();
+        },
+    };
+    for (int i = 0; i < 2; ++i) {
+        QTimer::singleShot(0, closers[i]);
+        CString path;
+        if (i == 0)
+            CPrompt::Get().MessageBox(nullptr, "Go on?", "Caption", MB_OK, 0);
+        else
+            CPrompt::Get().ChooseFileToOpen(nullptr, CPrompt::CFileRequest(), path);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(&window, QApplication::activeWindow()) << i;
+        EXPECT_EQ(second, QApplication::focusWidget()) << i;
+    }
 }
 
 TEST(CPromptTest, InstallReturnsThePreviousPrompt)

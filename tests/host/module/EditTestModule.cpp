@@ -5,6 +5,8 @@
 //                     anything else: spoils the text and returns 0 (Cancel),
 //                     so that a host writing it after a Cancel is caught.
 //   EDIT_TEST_RECORD  a file that receives the text the editor was given.
+//   EDIT_TEST_MEANWHILE  a file to which "Changed = 1\n" is appended while
+//                     the editor is open, as another editor saving it would.
 // Its default text is "Default = 1\n".
 #include "kernel/ModuleExports.h"
 #include "platform/String.h"
@@ -28,6 +30,12 @@ TEST_EXPORT int EditMotionSequence(CDK_Setup&, CDK_Motion&, CString& params)
     if (const char* record = std::getenv("EDIT_TEST_RECORD")) {
         if (std::FILE* file = std::fopen(record, "wb")) {
             std::fwrite(params.GetString(), 1, static_cast<std::size_t>(params.GetLength()), file);
+            std::fclose(file);
+        }
+    }
+    if (const char* meanwhile = std::getenv("EDIT_TEST_MEANWHILE")) {
+        if (std::FILE* file = std::fopen(meanwhile, "ab")) {
+            std::fputs("Changed = 1\n", file);
             std::fclose(file);
         }
     }
