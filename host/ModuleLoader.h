@@ -16,7 +16,7 @@ public:
     ~CModuleLoader();
 
     // Loads the module; on failure returns a one-line message.
-    CString Load(const char* path);
+    [[nodiscard]] CString Load(const char* path);
     // The address of export `name`, or nullptr with a one-line message.
     void* Find(const char* name, CString& error) const;
     template <typename Fn>
