@@ -11,7 +11,9 @@
 //
 // Painting works on any QPainter: on the window's own canvas widget, or
 // offscreen into a QImage (RenderImage), with nothing but a QGuiApplication
-// (the "offscreen" platform will do).
+// (the "offscreen" platform will do). It comes in two steps: Layout works
+// out where everything goes (SGraphLayout), without painting; then small
+// draw steps each paint one part of that layout.
 //
 // The window is a CWnd: SubclassDlgItem(nID, pParent, pFilter) takes over a
 // dialog's control in place (a static control the dialog's template keeps
@@ -34,6 +36,7 @@ class QImage;
 class QPainter;
 class QRect;
 class QWidget;
+struct SGraphLayout;
 
 class CGraphWindow : public CWnd {
 public:
@@ -97,6 +100,14 @@ public:
     // a null image for another size or without a QGuiApplication.
     QImage RenderImage(int nWidth, int nHeight);
 
+    // Where everything goes when the graph is drawn into rect, from the
+    // curves as last reduced (Draw reduces again first when rect is not as
+    // wide): every curve is asked for its limits (ComputeLimits) and the
+    // selection is looked up as painting does, but nothing is painted.
+    // Needs a QGuiApplication for its fonts; without one the layout is the
+    // background alone.
+    SGraphLayout Layout(const QRect& rect) const;
+
     // The width (columns) of the last reduction; 0 before the first.
     int GetReducedWidth() const { return m_nColumns; }
 
@@ -106,6 +117,8 @@ private:
     void Reduce(int nColumns);
     CCurve* Series(int nIndex) const;
     int SelectedSampleIndex() const;  // from the table, before any series check
+    void LayoutCurves(SGraphLayout& layout) const;
+    void LayoutSelection(SGraphLayout& layout) const;
     void Paint(QPainter& painter, const QRect& rect);
 
     CGraphFilter* m_pFilter = nullptr;

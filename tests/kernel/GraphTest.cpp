@@ -1,5 +1,5 @@
 // The graph kit: series arrays, ownership, the min/max reduction, axis
-// ticks, selection safety, and pictures of the graph drawn offscreen (into
+// ticks, the layout, selection safety, and pictures of the graph drawn offscreen (into
 // build/pictures/, to be looked at).
 #include "kernel/ColorRef16.h"
 #include "kernel/Curve.h"
@@ -7,6 +7,7 @@
 #include "kernel/CurveReduction.h"
 #include "kernel/GraphAxis.h"
 #include "kernel/GraphFilter.h"
+#include "kernel/GraphLayout.h"
 #include "kernel/GraphWindow.h"
 #include "kernel/XYCurve.h"
 #include "platform/DWordArray.h"
@@ -415,12 +416,12 @@ TEST(CGraphAxisTest, TicksAtRoundNumbers)
 // The graph as the editor sets it up: three series, position on the left
 // axis, velocity on the right, the point-to-sample table beside it.
 struct SGraph {
-    CGraphWindow graph{3, 0};
+    CGraphWindow graph;
     CCurveArray curves;
     CGraphFilter filter{nullptr, nullptr, nullptr, nullptr};
     CDWordArray pointToSample;
 
-    SGraph()
+    explicit SGraph(int nStyle = 3, int nFrameWidth = 0) : graph(nStyle, nFrameWidth)
     {
         graph.m_pPointToSample = &pointToSample;
         for (int i = 0; i < 3; ++i)
@@ -583,6 +584,128 @@ TEST(CGraphWindowTest, LargeSmallAndFlatValuesStayReadable)
             EXPECT_GT(CountColour(image, RGB16(16)), w * c.positionPixels + 20) << c.name;
             EXPECT_GT(CountColour(image, RGB16(11)), w / 2) << c.name;
         }
+    }
+}
+
+// Ticks ascending inside the axis's range, each inside the plot's pixels
+// from..to and further along than the one before.
+void ExpectTicks(const SGraphLayout::SAxis& ax, double from, double to, const std::string& what)
+{
+    ASSERT_GE(ax.ticks.size(), 2u) << what;
+    const double tolerance = 1e-6 * ax.dStep;
+    for (std::size_t i = 0; i < ax.ticks.size(); ++i) {
+        const SGraphLayout::STick& t = ax.ticks[i];
+        EXPECT_TRUE(t.dValue >= ax.dLo - tolerance && t.dValue <= ax.dHi + tolerance) << what << " " << t.dValue;
+        EXPECT_TRUE(t.dPos >= std::min(from, to) && t.dPos <= std::max(from, to)) << what << " " << t.dPos;
+        EXPECT_FALSE(t.strLabel.isEmpty()) << what;
+        if (i > 0) {
+            EXPECT_GT(t.dValue, ax.ticks[i - 1].dValue) << what;
+            EXPECT_GT((t.dPos - ax.ticks[i - 1].dPos) * (to - from), 0) << what;
+        }
+    }
+}
+
+TEST(CGraphWindowTest, LayoutLeavesRoomForEveryPart)
+{
+    EnsureApp();
+    struct SCase {
+        int w, h, style, frame;
+        const char* title;
+    };
+    for (const SCase& c : std::vector<SCase>{{1200, 700, 3, 0, ""},
+                                             {320, 200, 3, 0, ""},
+                                             {300, 210, 0, 0, ""},
+                                             {1600, 900, 2, 3, "Trajectory"},
+                                             {250, 900, 3, 8, "A title far too long for a graph as narrow as this"},
+                                             {2000, 400, 1, 0, "T"}}) {
+        const std::string what = std::to_string(c.w) + "x" + std::to_string(c.h) + " style " + std::to_string(c.style);
+        SGraph g(c.style, c.frame);
+        g.FillExample();
+        g.filter.m_strTitle = c.title;
+        g.graph.Recalculate();
+        g.graph.SelectPoint(0, 1);
+        const SGraphLayout L = g.graph.Layout(QRect(0, 0, c.w, c.h));
+        ASSERT_EQ(SGraphLayout::CONTENT_PLOT, L.eContent) << what;
+        EXPECT_EQ(QRect(0, 0, c.w, c.h).adjusted(c.frame, c.frame, -c.frame, -c.frame), L.area) << what;
+        const QRectF area(L.area), plot = L.plot;
+        EXPECT_TRUE(area.contains(plot)) << what;
+
+        ExpectTicks(L.xAxis, plot.left(), plot.right(), what + " x");
+        for (const SGraphLayout::STick& t : L.xAxis.ticks)
+            EXPECT_TRUE(area.contains(t.labelRect) && t.labelRect.top() >= plot.bottom()) << what;
+        EXPECT_TRUE(area.contains(L.xAxis.titleRect) && L.xAxis.titleRect.top() >= L.xAxis.ticks[0].labelRect.bottom())
+            << what;
+        for (const SGraphLayout::SAxis& ax : L.yAxes) {
+            ASSERT_TRUE(ax.bUsed) << what;
+            ExpectTicks(ax, plot.bottom(), plot.top(), what + " y");
+            EXPECT_TRUE(area.contains(ax.titleRect) && !ax.titleRect.intersects(plot)) << what;
+            for (const SGraphLayout::STick& t : ax.ticks)
+                EXPECT_TRUE(area.contains(t.labelRect) && !t.labelRect.intersects(plot) &&
+                            !t.labelRect.intersects(ax.titleRect))
+                    << what;
+        }
+
+        EXPECT_EQ(c.style & CGraphWindow::GW_GRID, L.bGrid ? CGraphWindow::GW_GRID : 0) << what;
+        ASSERT_EQ((c.style & CGraphWindow::GW_LEGEND) != 0, L.bLegend) << what;
+        if (L.bLegend) {
+            EXPECT_LT(L.legendRect.bottom(), plot.top()) << what;
+            ASSERT_EQ(2u, L.legend.size()) << what;
+            // A label's box is a pixel wider than its text.
+            const QRectF box = QRectF(L.legendRect).adjusted(0, 0, 1, 0);
+            EXPECT_LE(L.legend[0].labelRect.right(), L.legend[1].stroke.x1()) << what;
+            for (const SGraphLayout::SLegendEntry& e : L.legend)
+                EXPECT_TRUE(box.contains(e.labelRect) && box.contains(e.stroke.p1()) && box.contains(e.stroke.p2()))
+                    << what;
+        }
+        EXPECT_EQ(QString(c.title).isEmpty(), L.strTitle.isEmpty()) << what;
+        if (!L.strTitle.isEmpty()) {
+            EXPECT_TRUE(area.contains(QRectF(L.titleRect)) && L.titleRect.bottom() < plot.top()) << what;
+        }
+
+        // Point 1 is sample 5, marked on both curves.
+        ASSERT_TRUE(L.bSelection) << what;
+        ASSERT_EQ(2u, L.markers.size()) << what;
+        EXPECT_DOUBLE_EQ(L.xAxis.map(5), L.dSelectionX) << what;
+        for (const SGraphLayout::SMarker& m : L.markers)
+            EXPECT_TRUE(plot.contains(m.centre) && m.centre.x() == L.dSelectionX) << what;
+    }
+}
+
+TEST(CGraphWindowTest, LayoutOfAMessageOrOfNoRoom)
+{
+    EnsureApp();
+    struct SCase {
+        const char* name;
+        std::function<void(SGraph&)> spoil;
+        int w, h;
+        SGraphLayout::EContent content;
+        const char* message;
+    };
+    const std::vector<SCase> cases = {
+        {"message", [](SGraph& g) { g.graph.SetMessage("Too long to draw."); }, 300, 210,
+         SGraphLayout::CONTENT_MESSAGE, "Too long to draw."},
+        {"no filter", [](SGraph& g) { g.graph.SetFilter(nullptr); }, 300, 210, SGraphLayout::CONTENT_MESSAGE,
+         "No samples to draw."},
+        {"the filter's text",
+         [](SGraph& g) {
+             g.filter.m_strEmptyText = "Nothing yet.";
+             g.Fill({}, {}, {});
+         },
+         300, 210, SGraphLayout::CONTENT_MESSAGE, "Nothing yet."},
+        {"no room", [](SGraph&) {}, 40, 30, SGraphLayout::CONTENT_TOO_SMALL, ""},
+    };
+    for (const SCase& c : cases) {
+        SGraph g(3, 2);
+        g.FillExample();
+        c.spoil(g);
+        g.graph.Recalculate();
+        const SGraphLayout L = g.graph.Layout(QRect(0, 0, c.w, c.h));
+        EXPECT_EQ(c.content, L.eContent) << c.name;
+        EXPECT_EQ(QString(c.message), L.strMessage) << c.name;
+        if (c.content == SGraphLayout::CONTENT_MESSAGE) {
+            EXPECT_TRUE(L.area.contains(L.messageRect) && !L.messageRect.isEmpty()) << c.name;
+        }
+        EXPECT_FALSE(L.bSelection) << c.name;
     }
 }
 
