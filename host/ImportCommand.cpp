@@ -5,13 +5,12 @@
 #include "host/InputFile.h"
 #include "host/AtomicFile.h"
 #include "kernel/Motion.h"
-#include "platform/DWordArray.h"
 #include "platform/Exception.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
 #include "pvt/ImportReader.h"
 #include "pvt/InternalData.h"
-#include "pvt/PreviewSampler.h"
+#include "pvt/PreviewBuilder.h"
 
 #include <memory>
 #include <string_view>
@@ -93,12 +92,7 @@ int CImportCommand::Run(CDK_Setup& setup, const std::string& points, const std::
     }
     // The editor's import ends with the preview's rebuild, which drops the
     // points that do not advance by a whole sampling period.
-    {
-        CDWordArray pointToSample;
-        CPreviewSampler::Sample(data.m_Time, data.m_Position, data.m_Velocity,
-                                CPreviewSampler::GetSeriesLength(data.m_Time), nullptr, nullptr, nullptr,
-                                pointToSample);
-    }
+    CPreviewBuilder::RemovePointsThatDoNotAdvance(data);
 
     std::string report;
     for (const CImportReader::SSkippedLine& line : reader.GetSkippedLines())

@@ -1,5 +1,6 @@
 #include "host/PreviewCommand.h"
 
+#include "editor/PreviewGraph.h"
 #include "host/Console.h"
 #include "host/HostError.h"
 #include "host/InputFile.h"
@@ -12,7 +13,7 @@
 #include "platform/DWordArray.h"
 #include "platform/WindowSystem.h"
 #include "pvt/InternalData.h"
-#include "pvt/PreviewGraph.h"
+#include "pvt/PreviewBuilder.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -182,7 +183,9 @@ int CPreviewCommand::Run(CDK_Setup& setup, CInputFile& input, const SOptions& op
     graph.SetFilter(&filter);
     graph.m_pPointToSample = &pointToSample;
     graph.SelectPoint(CGraphWindow::SELECT_POINT, -1);
-    const CPreviewGraph::SResult result = CPreviewGraph::Rebuild(curves, data, pointToSample, graph);
+    const CPreviewBuilder::SResult result =
+        CPreviewBuilder::Rebuild(data, CPreviewGraph::SeriesOf(curves), pointToSample);
+    CPreviewGraph::Show(result, curves, graph);
     graph.SelectPoint(CGraphWindow::SELECT_POINT, 0);
 
     const int kept = data.m_Time.GetValuesCount();
