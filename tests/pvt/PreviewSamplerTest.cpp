@@ -6,6 +6,7 @@
 #include "kernel/Setup.h"
 #include "pvt/InternalData.h"
 #include "pvt/PreviewSampler.h"
+#include "tests/platform/PlatformTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -324,6 +325,20 @@ TEST(PreviewSampler, RemovedPointsLeaveAllThreeColumns)
     EXPECT_EQ(preview.Positions(), (Doubles{0, 10, 40}));
     EXPECT_EQ(preview.Velocities(), (Doubles{0, 1, 0}));
     EXPECT_EQ(run.pointToSample, (Indices{0, 3, 6}));
+}
+
+TEST(PreviewSampler, RemovePointsRefusesIndicesOutsideOrOutOfOrder)
+{
+    // Three points in all columns (the velocity column is the shortest).
+    for (const std::vector<int>& dropped : {std::vector<int>{-1}, {3}, {2, 1}, {1, 1}, {1, 2, 3}}) {
+        SPreview preview;
+        preview.Set({0, 1, 2, 3}, {0, 1, 2, 3}, {0, 0, 0});
+        EXPECT_TRUE(ThrowsInvalidArg([&] {
+            CPreviewSampler::RemovePoints(preview.data.m_Time, preview.data.m_Position, preview.data.m_Velocity, dropped);
+        })) << dropped.back();
+        EXPECT_EQ(preview.Times(), (Doubles{0, 1, 2, 3}));
+        EXPECT_EQ(preview.Velocities(), (Doubles{0, 0, 0}));
+    }
 }
 
 TEST(PreviewSampler, LastTimeBelowAnEarlierTimeDropsTheSamplesPastTheEnd)
