@@ -7,7 +7,6 @@
 // (items_per_second: samples per second)
 #include "kernel/Motion.h"
 #include "kernel/Setup.h"
-#include "platform/DWordArray.h"
 #include "pvt/InternalData.h"
 #include "pvt/PreviewSampler.h"
 
@@ -59,17 +58,20 @@ void BM_PreviewSampling(benchmark::State& state)
     data.m_Time.SetValuesInInternalUnit(table.t);
     data.m_Position.SetValuesInInternalUnit(table.p);
     data.m_Velocity.SetValuesInInternalUnit(table.v);
-    const int length = CPreviewSampler::GetSeriesLength(data.m_Time);
+    const STrajectoryTable view = STrajectoryTable::FromColumns(data.m_Time, data.m_Position, data.m_Velocity);
+    const int length = CPreviewSampler::GetSeriesLength(view);
     if (CPreviewSampler::GetExtent(length) != CPreviewSampler::EXTENT_DRAWN) {
         state.SkipWithError("the benchmark table is not drawn");
         return;
     }
     std::vector<double> time(static_cast<std::size_t>(length)), position(time.size()), velocity(time.size());
-    CDWordArray pointToSample;
+    CPreviewSampler::SSamples out;
+    out.time = time;
+    out.position = position;
+    out.velocity = velocity;
     for (auto _ : state) {
-        const int written = CPreviewSampler::Sample(data.m_Time, data.m_Position, data.m_Velocity, length, time.data(),
-                                                    position.data(), velocity.data(), pointToSample);
-        benchmark::DoNotOptimize(written);
+        CPreviewSampler::Sample(view, length, out);
+        benchmark::DoNotOptimize(out.written);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(length));

@@ -1,11 +1,11 @@
 // CEditorDlg: construction, the data exchange, OK and the message map.
 #include "editor/EditorDlg.h"
 
+#include "editor/PreviewGraph.h"
 #include "platform/DataExchange.h"
 #include "platform/MessageBox.h"
 #include "platform/Runtime.h"
 #include "platform/WindowMessages.h"
-#include "pvt/PreviewGraph.h"
 
 #include <utility>
 

@@ -4,14 +4,17 @@
 // of a unit.
 #include "editor/EditorDlg.h"
 
-#include "pvt/PreviewGraph.h"
+#include "editor/PreviewGraph.h"
+#include "pvt/PreviewBuilder.h"
 
 void CEditorDlg::RebuildPreview()
 {
     m_Graph.SelectPoint(0, -1);  // no point is marked while the series change
     // Labels, lengths, samples and the point-to-sample table; the points
     // that do not advance in whole internal time units leave the table.
-    CPreviewGraph::Rebuild(m_Curves, m_Data, m_PointToSample, m_Graph);
+    const CPreviewBuilder::SResult result =
+        CPreviewBuilder::Rebuild(m_Data, CPreviewGraph::SeriesOf(m_Curves), m_PointToSample);
+    CPreviewGraph::Show(result, m_Curves, m_Graph);
     m_Graph.Recalculate();
     m_Graph.RefreshWindow();
     SyncSelection();  // the table may have shrunk

@@ -1,5 +1,6 @@
-// Any point table through the preview sampling (CPreviewSampler), as the
-// editor's preview and `motionhost preview` run it.
+// Any point table through the preview sampling (CPreviewSampler::Sample,
+// then RemovePoints), as the editor's preview and `motionhost preview` run
+// it.
 //
 // The bytes are read as a table of up to 64 points, one "t p v" line each
 // (ReadTable): any doubles, NaN, infinities and huge values included,
@@ -18,7 +19,6 @@
 #include "kernel/ArrayParameter.h"
 #include "kernel/Motion.h"
 #include "kernel/Setup.h"
-#include "platform/DWordArray.h"
 #include "pvt/InternalData.h"
 #include "pvt/PreviewSampler.h"
 
@@ -72,7 +72,7 @@ struct STable {
 
 struct SExpected {
     STable kept;
-    std::vector<DWORD> pointToSample;  // of the kept points
+    std::vector<std::uint32_t> pointToSample;  // of the kept points
     std::vector<double> ts, ps, vs;    // the series, guard where not written
     int written = 0;
 };
@@ -134,7 +134,7 @@ SExpected Reference(const STable& in, int length, bool draw, double ft, double f
         }
         const i64 own = s + dt - 1;
         put(own, in.t[j] * ft, in.p[j] * fp, in.v[j] * fv);
-        out.pointToSample.push_back(own <= 0xFFFFFFFF ? static_cast<DWORD>(own) : 0xFFFFFFFF);
+        out.pointToSample.push_back(own <= 0xFFFFFFFF ? static_cast<std::uint32_t>(own) : 0xFFFFFFFF);
         s = own + 1;
         tPrev = t;
         P = Pn;
@@ -264,14 +264,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     position.SetValuesInInternalUnit(table.p);
     velocity.SetValuesInInternalUnit(table.v);
 
-    const int length = CPreviewSampler::GetSeriesLength(time);
+    const STrajectoryTable view = STrajectoryTable::FromColumns(time, position, velocity);
+    const int length = CPreviewSampler::GetSeriesLength(view);
     const CPreviewSampler::tagExtent extent = CPreviewSampler::GetExtent(length);
     const bool draw = extent == CPreviewSampler::EXTENT_DRAWN && length <= kMaxDrawn;
     std::unique_ptr<SSeries> series = draw ? std::make_unique<SSeries>(length) : nullptr;
-    CDWordArray pointToSample;
-    const int written = CPreviewSampler::Sample(time, position, velocity, length, draw ? series->t.get() : nullptr,
-                                                draw ? series->p.get() : nullptr, draw ? series->v.get() : nullptr,
-                                                pointToSample);
+    CPreviewSampler::SSamples out;
+    if (draw) {
+        const auto n = static_cast<std::size_t>(length);
+        out.time = {series->t.get(), n};
+        out.position = {series->p.get(), n};
+        out.velocity = {series->v.get(), n};
+    }
+    CPreviewSampler::Sample(view, length, out);
+    FUZZ_CHECK(out.extent == extent, "extent %d, expected %d", static_cast<int>(out.extent), static_cast<int>(extent));
+    CPreviewSampler::RemovePoints(time, position, velocity, out.dropped);
+    const int written = out.written;
 
     double ft = 1, fp = 1, fv = 1;
     time.IUToUnit(ft);
@@ -294,11 +302,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                        t[i - 1]);
     }
 
-    FUZZ_CHECK(pointToSample.GetSize() == static_cast<int>(table.t.size()), "point-to-sample table of %d for %zu points",
-               pointToSample.GetSize(), table.t.size());
+    FUZZ_CHECK(out.pointToSample.size() == expected.pointToSample.size(), "%zu point-to-sample entries, %zu expected",
+               out.pointToSample.size(), expected.pointToSample.size());
     for (std::size_t i = 0; i < expected.pointToSample.size(); ++i)
-        FUZZ_CHECK(pointToSample[static_cast<int>(i)] == expected.pointToSample[i], "point %zu at sample %u, expected %u",
-                   i, pointToSample[static_cast<int>(i)], expected.pointToSample[i]);
+        FUZZ_CHECK(out.pointToSample[i] == expected.pointToSample[i], "point %zu at sample %u, expected %u", i,
+                   out.pointToSample[i], expected.pointToSample[i]);
     if (draw) {
         CheckSeries("time", series->t.get(), expected.ts, written);
         CheckSeries("position", series->p.get(), expected.ps, written);

@@ -9,13 +9,12 @@
 #include "host/InputFile.h"
 #include "kernel/Motion.h"
 #include "kernel/ParamText.h"
-#include "platform/DWordArray.h"
 #include "platform/Exception.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
 #include "pvt/ImportReader.h"
 #include "pvt/InternalData.h"
-#include "pvt/PreviewSampler.h"
+#include "pvt/PreviewBuilder.h"
 
 #include <CLI/CLI.hpp>
 
@@ -168,12 +167,7 @@ int CImportCommand::Run(CHostContext& context)
     }
     // The editor's import ends with the preview's rebuild, which drops the
     // points that do not advance by a whole sampling period.
-    {
-        CDWordArray pointToSample;
-        CPreviewSampler::Sample(data.m_Time, data.m_Position, data.m_Velocity,
-                                CPreviewSampler::GetSeriesLength(data.m_Time), nullptr, nullptr, nullptr,
-                                pointToSample);
-    }
+    CPreviewBuilder::RemovePointsThatDoNotAdvance(data);
 
     const int taken = data.m_Time.GetValuesCount() - 1;
     const std::string report = Report(reader, m_strPoints, taken);

@@ -1,5 +1,6 @@
 #include "host/PreviewCommand.h"
 
+#include "editor/PreviewGraph.h"
 #include "host/Console.h"
 #include "host/FileRoles.h"
 #include "host/HostContext.h"
@@ -15,7 +16,7 @@
 #include "platform/DWordArray.h"
 #include "platform/WindowSystem.h"
 #include "pvt/InternalData.h"
-#include "pvt/PreviewGraph.h"
+#include "pvt/PreviewBuilder.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -180,7 +181,7 @@ void CPreviewCommand::ListFiles(CFileRoles& files) const
 namespace {
 
 // The summary printed when neither output is asked for.
-std::string Summary(const CInternalData& data, const CCurveArray& curves, const CPreviewGraph::SResult& result,
+std::string Summary(const CInternalData& data, const CCurveArray& curves, const CPreviewBuilder::SResult& result,
                     bool drawn)
 {
     std::string summary = "points: " + std::to_string(data.m_Time.GetValuesCount()) + "\n";
@@ -242,7 +243,9 @@ int CPreviewCommand::Run(CHostContext& context)
     graph.SetFilter(&filter);
     graph.m_pPointToSample = &pointToSample;
     graph.SelectPoint(CGraphWindow::SELECT_POINT, -1);
-    const CPreviewGraph::SResult result = CPreviewGraph::Rebuild(curves, data, pointToSample, graph);
+    const CPreviewBuilder::SResult result =
+        CPreviewBuilder::Rebuild(data, CPreviewGraph::SeriesOf(curves), pointToSample);
+    CPreviewGraph::Show(result, curves, graph);
     graph.SelectPoint(CGraphWindow::SELECT_POINT, 0);
 
     const int kept = data.m_Time.GetValuesCount();

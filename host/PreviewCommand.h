@@ -4,7 +4,7 @@
 //
 // As the editor opens a text: a record on the setup reads it with errors
 // ignored (each line of them is printed as a warning), NormalizePoints, then
-// the preview graph's set-up and one rebuild (CPreviewGraph), which drops
+// the preview graph's set-up and one rebuild (CPreviewGraph, CPreviewBuilder), which drops
 // the points that do not advance by a whole sampling period (a warning says
 // how many), and the selection on point 0.
 //

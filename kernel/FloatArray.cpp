@@ -2,26 +2,11 @@
 
 #include "platform/ArrayOps.h"
 
-#include <algorithm>
 #include <climits>
-#include <cstddef>
 
 void CFloatArray::SetSize(int nNewSize, int)
 {
-    if (nNewSize <= 0) {
-        std::vector<double>().swap(m_Data);
-        return;
-    }
-    const std::size_t n = static_cast<std::size_t>(nNewSize);
-    if (n < m_Data.capacity() / 4) {
-        // Keep only what is used: a long series followed by a short one
-        // should not hold on to the long one's memory.
-        std::vector<double> smaller(m_Data.begin(), m_Data.begin() + static_cast<std::ptrdiff_t>(std::min(n, m_Data.size())));
-        smaller.resize(n);
-        m_Data.swap(smaller);
-        return;
-    }
-    m_Data.resize(n);
+    array_ops::Fit(m_Data, nNewSize <= 0 ? 0 : static_cast<std::size_t>(nNewSize));
 }
 
 double CFloatArray::GetAt(int nIndex) const

@@ -42,6 +42,12 @@ public:
     double* GetData() { return m_Data.empty() ? nullptr : m_Data.data(); }
     const double* GetData() const { return m_Data.empty() ? nullptr : m_Data.data(); }
 
+    // The vector that holds the elements, for a writer that sizes and fills
+    // a whole series itself without knowing the graph (the trajectory
+    // preview in pvt/): the array's size is the vector's, which that writer
+    // keeps within INT_MAX.
+    std::vector<double>& GetStorage() { return m_Data; }
+
 private:
     std::vector<double> m_Data;
 };

@@ -4,6 +4,7 @@
 
 #include "platform/InvalidArgException.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 
@@ -22,6 +23,27 @@ void Resize(Vector& v, int newSize)
     if (newSize < 0)
         throw new CInvalidArgException();
     v.resize(static_cast<std::size_t>(newSize));
+}
+
+// Gives v n elements: the first keep their values, new ones are
+// value-initialised. A size of 0 releases the storage, and a size below a
+// quarter of the reserved room keeps only what is used, so that a long array
+// followed by a short one does not hold on to the long one's memory. Throws
+// std::bad_alloc when the memory cannot be had; v is then unchanged.
+template <typename Vector>
+void Fit(Vector& v, std::size_t n)
+{
+    if (n == 0) {
+        Vector().swap(v);
+        return;
+    }
+    if (n < v.capacity() / 4) {
+        Vector smaller(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(std::min(n, v.size())));
+        smaller.resize(n);
+        v.swap(smaller);
+        return;
+    }
+    v.resize(n);
 }
 
 template <typename Vector, typename T>

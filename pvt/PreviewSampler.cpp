@@ -1,7 +1,7 @@
 #include "pvt/PreviewSampler.h"
 
 #include "kernel/ArrayParameter.h"
-#include "platform/DWordArray.h"
+#include "platform/InvalidArgException.h"
 
 #include <algorithm>
 #include <climits>
@@ -22,17 +22,6 @@ using u32 = std::uint32_t;
 using u64 = std::uint64_t;
 using i32 = std::int32_t;
 using i64 = std::int64_t;
-
-constexpr DWORD kNoSample = 0xFFFFFFFF;  // a sample index that does not fit 32 bits
-
-// Display value = internal value * factor: IUToUnit(1.0) is the factor
-// itself, and one multiplication by it gives exactly what IUToUnit gives.
-double FactorOf(const CDK_ArrayParameter& column)
-{
-    double factor = 1.0;
-    column.IUToUnit(factor);
-    return factor;
-}
 
 u64 Fixed32(i32 whole) { return static_cast<u64>(static_cast<i64>(whole)) << 32; }
 u64 Fixed16(i32 fixed) { return static_cast<u64>(static_cast<i64>(fixed)) << 16; }
@@ -188,8 +177,9 @@ void Interpolate(const SSegment& g, i64 count, const SFactors& f, double* t, dou
     Recur<kScaledVelocity>(g, count, f, t, p, v);
 }
 
-// The table without the points at `removed` (ascending indices), in one pass.
-std::vector<double> WithoutPoints(const std::vector<double>& values, const std::vector<int>& removed)
+// The column without the points at `removed` (ascending indices inside it),
+// in one pass.
+std::vector<double> WithoutPoints(const std::vector<double>& values, std::span<const int> removed)
 {
     std::vector<double> kept;
     kept.reserve(values.size() - removed.size());
@@ -227,15 +217,14 @@ std::int32_t CPreviewSampler::VelocityOf(double velocity)
     return static_cast<i32>(scaled);
 }
 
-int CPreviewSampler::GetLastTime(const CDK_ArrayParameter& time)
+int CPreviewSampler::GetLastTime(const STrajectoryTable& table)
 {
-    const int n = time.GetValuesCount();
-    return n == 0 ? -1 : TimeOf(time.GetValueInInternalUnit(n - 1));
+    return table.time.empty() ? -1 : TimeOf(table.time.back());
 }
 
-int CPreviewSampler::GetSeriesLength(const CDK_ArrayParameter& time)
+int CPreviewSampler::GetSeriesLength(const STrajectoryTable& table)
 {
-    return static_cast<i32>(static_cast<u32>(GetLastTime(time)) + 1u);
+    return static_cast<i32>(static_cast<u32>(GetLastTime(table)) + 1u);
 }
 
 CPreviewSampler::tagExtent CPreviewSampler::GetExtent(int length)
@@ -245,24 +234,28 @@ CPreviewSampler::tagExtent CPreviewSampler::GetExtent(int length)
     return length <= kSampleBudget ? EXTENT_DRAWN : EXTENT_TOO_LONG;
 }
 
-int CPreviewSampler::Sample(CDK_ArrayParameter& time, CDK_ArrayParameter& position, CDK_ArrayParameter& velocity,
-                            int length, double* timeSeries, double* positionSeries, double* velocitySeries,
-                            CDWordArray& pointToSample)
+void CPreviewSampler::Sample(const STrajectoryTable& table, int length, SSamples& out)
 {
-    const int n = time.GetValuesCount();
-    pointToSample.SetSize(n, -1);
-    const int count = std::min({n, position.GetValuesCount(), velocity.GetValuesCount()});
+    out.extent = GetExtent(length);
+    out.written = 0;
+    out.pointToSample.clear();
+    out.dropped.clear();
+    const int count = table.GetPointCount();
     if (length <= 0 || count == 0)
-        return 0;
+        return;
 
-    const std::vector<double>& times = time.GetValuesInInternalUnit();
-    const std::vector<double>& positions = position.GetValuesInInternalUnit();
-    const std::vector<double>& velocities = velocity.GetValuesInInternalUnit();
-    const bool draw = GetExtent(length) == EXTENT_DRAWN && timeSeries && positionSeries && velocitySeries;
+    const double* const times = table.time.data();
+    const double* const positions = table.position.data();
+    const double* const velocities = table.velocity.data();
+    const auto fits = [length](std::span<double> series) { return series.size() >= static_cast<std::size_t>(length); };
+    const bool draw = out.extent == EXTENT_DRAWN && fits(out.time) && fits(out.position) && fits(out.velocity);
+    double* const timeSeries = out.time.data();
+    double* const positionSeries = out.position.data();
+    double* const velocitySeries = out.velocity.data();
     SFactors f;
-    f.time = FactorOf(time);
-    f.position = FactorOf(position);
-    f.velocity = FactorOf(velocity);
+    f.time = table.timeFactor;
+    f.position = table.positionFactor;
+    f.velocity = table.velocityFactor;
     f.velocityBits = f.velocity * 0x1p-16;
     const bool scaledVelocity = f.velocityBits * 65536.0 == f.velocity;  // exact: not subnormal
 
@@ -275,21 +268,20 @@ int CPreviewSampler::Sample(CDK_ArrayParameter& time, CDK_ArrayParameter& positi
         positionSeries[0] = positions[0] * f.position;
         velocitySeries[0] = velocities[0] * f.velocity;
     }
-    pointToSample.SetAt(0, 0);
+    out.pointToSample.reserve(static_cast<std::size_t>(count));
+    out.pointToSample.push_back(0);
 
     i64 s = 1;  // the next sample index; grows by less than 2^32 per point
-    int kept = 1;
-    std::vector<int> removed;
     for (int j = 1; j < count; ++j) {
         const i32 t = TimeOf(times[j]);
         // The step between the whole times, in 64 bits so that it cannot
         // wrap: a time far below the previous one (a negative time after a
         // large one, or a time outside the 32-bit range, which counts as
-        // -2147483648) is no step forward and is removed, like any time
+        // -2147483648) is no step forward and is dropped, like any time
         // that does not advance.
         const i64 dt = static_cast<i64>(t) - tPrev;
         if (dt <= 0) {
-            removed.push_back(j);
+            out.dropped.push_back(j);
             continue;
         }
         const i64 own = s + dt - 1;  // the point's own sample
@@ -318,16 +310,23 @@ int CPreviewSampler::Sample(CDK_ArrayParameter& time, CDK_ArrayParameter& positi
             P = Pn;
             V = Vn;
         }
-        pointToSample.SetAt(kept, own <= static_cast<i64>(kNoSample) ? static_cast<DWORD>(own) : kNoSample);
-        ++kept;
+        out.pointToSample.push_back(own <= static_cast<i64>(kNoSample) ? static_cast<u32>(own) : kNoSample);
         s = own + 1;
         tPrev = t;
     }
+    out.written = draw ? static_cast<int>(std::min<i64>(s, length)) : 0;
+}
 
-    if (!removed.empty()) {
-        time.SetValuesInInternalUnit(WithoutPoints(times, removed));
-        position.SetValuesInInternalUnit(WithoutPoints(positions, removed));
-        velocity.SetValuesInInternalUnit(WithoutPoints(velocities, removed));
-    }
-    return draw ? static_cast<int>(std::min<i64>(s, length)) : 0;
+void CPreviewSampler::RemovePoints(CDK_ArrayParameter& time, CDK_ArrayParameter& position,
+                                   CDK_ArrayParameter& velocity, std::span<const int> dropped)
+{
+    if (dropped.empty())
+        return;
+    const int count = std::min({time.GetValuesCount(), position.GetValuesCount(), velocity.GetValuesCount()});
+    for (std::size_t k = 0; k < dropped.size(); ++k)
+        if (dropped[k] < 0 || dropped[k] >= count || (k > 0 && dropped[k] <= dropped[k - 1]))
+            throw new CInvalidArgException();
+    time.SetValuesInInternalUnit(WithoutPoints(time.GetValuesInInternalUnit(), dropped));
+    position.SetValuesInInternalUnit(WithoutPoints(position.GetValuesInInternalUnit(), dropped));
+    velocity.SetValuesInInternalUnit(WithoutPoints(velocity.GetValuesInInternalUnit(), dropped));
 }

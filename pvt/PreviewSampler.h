@@ -21,18 +21,20 @@
 // the most negative integer, as the processor's own conversion does; for a
 // position only its low 32 bits are used, which are then 0.
 //
-// How a rebuild goes:
-//   1. length = GetSeriesLength(m_Time), before anything is removed;
-//   2. GetExtent(length) says whether the series are drawn; only then does
-//      the caller give the series `length` elements;
-//   3. Sample(...) with the three columns, the length, the three series (or
-//      null when they are not drawn) and the point-to-sample table.
+// Sample takes a read-only view of the table (STrajectoryTable) and fills a
+// separate output; it never changes the table. Removing the points that do
+// not advance from the columns is a step of its own (RemovePoints), which a
+// rebuild makes right after sampling (CPreviewBuilder runs the whole
+// sequence for the editor and `motionhost`).
 #pragma once
 
+#include "pvt/TrajectoryTable.h"
+
 #include <cstdint>
+#include <span>
+#include <vector>
 
 class CDK_ArrayParameter;
-class CDWordArray;
 
 class CPreviewSampler {
 public:
@@ -45,46 +47,61 @@ public:
     static constexpr int kSampleBudget = 50000000;
 
     enum tagExtent {
-        EXTENT_EMPTY,     // length <= 0: no sample, and the table is left as it is
+        EXTENT_EMPTY,     // length <= 0: no sample, and no point is dropped
         EXTENT_DRAWN,     // 1 ... kSampleBudget samples
-        EXTENT_TOO_LONG,  // beyond the budget: points that do not advance are still removed
+        EXTENT_TOO_LONG,  // beyond the budget: the points that do not advance are still found
+    };
+
+    // A sample index that does not fit 32 bits.
+    static constexpr std::uint32_t kNoSample = 0xFFFFFFFF;
+
+    // What Sample gives. The caller sizes the series and reuses the
+    // structure from one run to the next (the vectors keep their room).
+    struct SSamples {
+        // Where the samples go: three series of at least `length` elements,
+        // or none (empty spans) when they are not drawn.
+        std::span<double> time, position, velocity;
+
+        // Filled by Sample:
+        tagExtent extent = EXTENT_EMPTY;  // GetExtent(length)
+        int written = 0;                  // samples written: 0 ... written - 1
+        // One element per point kept: the index of its sample, or kNoSample
+        // where that does not fit 32 bits.
+        std::vector<std::uint32_t> pointToSample;
+        // The points that do not advance, ascending: each one's whole time is
+        // not greater than that of the point kept before it.
+        std::vector<int> dropped;
     };
 
     // t of the last point of the time column: its internal time truncated
     // toward zero; -2147483648 outside the 32-bit range, -1 for an empty
     // column.
-    static int GetLastTime(const CDK_ArrayParameter& time);
+    static int GetLastTime(const STrajectoryTable& table);
     // The number of samples of the series: GetLastTime + 1 in 32-bit
     // wrap-around arithmetic, so a last time of 2147483647 gives
     // -2147483648 and an empty column 0.
-    static int GetSeriesLength(const CDK_ArrayParameter& time);
+    static int GetSeriesLength(const STrajectoryTable& table);
     static tagExtent GetExtent(int length);
 
-    // Computes the preview of the table, changing it where points do not
-    // advance: a point whose t is not greater than that of the previous kept
-    // point is removed from all three columns (in one pass: the table ends
-    // exactly as removing such points one by one leaves it).
+    // Computes the preview of `table` over `length` samples (a rebuild takes
+    // GetSeriesLength of the table, before anything is removed).
     //
-    // `pointToSample` gets one element per point of the time column as it
-    // was; element i of a kept point i becomes the index of its sample, or
-    // 0xFFFFFFFF where that index does not fit 32 bits; the elements from
-    // the count left on keep what they held.
+    // The series are written only when GetExtent(length) is EXTENT_DRAWN and
+    // each of the three holds `length` elements, and never beyond `length`:
+    // when the last time of the table lies below an earlier time, the
+    // samples past the end are dropped (the elements not written keep what
+    // they held). With length <= 0 nothing is written, found or dropped.
     //
-    // The series are written only when GetExtent(length) is EXTENT_DRAWN
-    // and all three are given, and never beyond `length` elements: when the
-    // last time of the table lies below an earlier time, the samples past
-    // the end are dropped (the elements not written keep what they held).
-    // With length <= 0 nothing is written or removed, and `pointToSample`
-    // is only sized.
-    //
-    // Columns of different lengths (not a table the editor makes): the
-    // points are those all three columns have; the values of the longer
-    // columns beyond them are kept.
-    //
-    // Returns the number of samples written: samples 0 ... result - 1.
-    static int Sample(CDK_ArrayParameter& time, CDK_ArrayParameter& position, CDK_ArrayParameter& velocity,
-                      int length, double* timeSeries, double* positionSeries, double* velocitySeries,
-                      CDWordArray& pointToSample);
+    // Columns of different lengths: the points are those all three columns
+    // have.
+    static void Sample(const STrajectoryTable& table, int length, SSamples& out);
+
+    // Removes the points at `dropped` (ascending indices, inside every
+    // column) from all three columns, in one pass each: the table ends
+    // exactly as removing them one by one leaves it. Indices out of order or
+    // outside a column throw CInvalidArgException before anything changes.
+    static void RemovePoints(CDK_ArrayParameter& time, CDK_ArrayParameter& position, CDK_ArrayParameter& velocity,
+                             std::span<const int> dropped);
 
     // The fixed-point forms of one point, from internal-unit values.
     static std::int32_t TimeOf(double time);

@@ -4,7 +4,6 @@
 // forward, because the step was taken in 32 bits and wrapped.
 #include "kernel/Motion.h"
 #include "kernel/Setup.h"
-#include "platform/DWordArray.h"
 #include "pvt/InternalData.h"
 #include "pvt/PreviewSampler.h"
 
@@ -61,13 +60,17 @@ TEST_P(PreviewSamplerRobustnessTest, KeptPointsAdvanceInWholeTimeUnits)
     data.m_Position.SetValuesInInternalUnit(c.p);
     data.m_Velocity.SetValuesInInternalUnit(c.v);
 
-    const int length = CPreviewSampler::GetSeriesLength(data.m_Time);
+    const STrajectoryTable table = STrajectoryTable::FromColumns(data.m_Time, data.m_Position, data.m_Velocity);
+    const int length = CPreviewSampler::GetSeriesLength(table);
     ASSERT_EQ(CPreviewSampler::GetExtent(length), CPreviewSampler::EXTENT_DRAWN);
     Doubles t(static_cast<std::size_t>(length)), p(t.size()), v(t.size());
-    CDWordArray pointToSample;
-    const int written = CPreviewSampler::Sample(data.m_Time, data.m_Position, data.m_Velocity, length, t.data(),
-                                                p.data(), v.data(), pointToSample);
-    EXPECT_EQ(written, c.written);
+    CPreviewSampler::SSamples out;
+    out.time = t;
+    out.position = p;
+    out.velocity = v;
+    CPreviewSampler::Sample(table, length, out);
+    CPreviewSampler::RemovePoints(data.m_Time, data.m_Position, data.m_Velocity, out.dropped);
+    EXPECT_EQ(out.written, c.written);
     EXPECT_EQ(data.m_Time.GetValuesInInternalUnit(), c.keptT);
     EXPECT_EQ(data.m_Position.GetValuesInInternalUnit(), c.keptP);
     EXPECT_EQ(data.m_Velocity.GetValuesInInternalUnit(), c.keptV);
@@ -75,7 +78,7 @@ TEST_P(PreviewSamplerRobustnessTest, KeptPointsAdvanceInWholeTimeUnits)
     for (std::size_t i = 1; i < points; ++i) {
         EXPECT_GT(CPreviewSampler::TimeOf(c.keptT[i]), CPreviewSampler::TimeOf(c.keptT[i - 1])) << i;
         // The sample of a kept point is its whole time minus point 0's.
-        EXPECT_EQ(static_cast<std::int64_t>(pointToSample.GetAt(static_cast<int>(i))),
+        EXPECT_EQ(static_cast<std::int64_t>(out.pointToSample.at(i)),
                   static_cast<std::int64_t>(CPreviewSampler::TimeOf(c.keptT[i])) - CPreviewSampler::TimeOf(c.keptT[0]))
             << i;
     }

@@ -4,9 +4,9 @@
 #include "kernel/ArrayParameter.h"
 #include "kernel/Motion.h"
 #include "kernel/Setup.h"
-#include "platform/DWordArray.h"
 #include "pvt/InternalData.h"
 #include "pvt/PreviewSampler.h"
+#include "tests/platform/PlatformTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,14 +27,13 @@ using u64 = std::uint64_t;
 using i64 = std::int64_t;
 using i128 = __int128;
 using Doubles = std::vector<double>;
-using Indices = std::vector<DWORD>;
+using Indices = std::vector<std::uint32_t>;
 
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 constexpr double kUnwritten = -7.25e77;  // what the series hold before a run
 constexpr int kGuard = 8;                // elements past the end that must stay unwritten
-constexpr DWORD kStale = 0xDEADBEEF;     // what the point-to-sample table holds before a run
-constexpr DWORD kNoIndex = 0xFFFFFFFF;
+constexpr std::uint32_t kNoIndex = 0xFFFFFFFF;
 constexpr int kFromTable = INT_MIN;
 
 std::int32_t Low32(u64 value) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(value)); }
@@ -42,7 +42,7 @@ struct SRun {
     int length = 0;
     int written = 0;
     Doubles time, position, velocity;  // the first `written` samples
-    Indices pointToSample;
+    Indices pointToSample;  // of the points kept
 };
 
 // A record on a drive (the embedded default unless a setup document is
@@ -73,38 +73,43 @@ struct SPreview {
     Doubles Times() const { return data.m_Time.GetValuesInInternalUnit(); }
     Doubles Positions() const { return data.m_Position.GetValuesInInternalUnit(); }
     Doubles Velocities() const { return data.m_Velocity.GetValuesInInternalUnit(); }
+    STrajectoryTable Table() const
+    {
+        return STrajectoryTable::FromColumns(data.m_Time, data.m_Position, data.m_Velocity);
+    }
 
     // A rebuild as the dialog makes it: the length from the time column (or
     // `length`), series of that length when they are drawn, else series of
-    // `buffer` elements, to show that nothing is written into them. Checks
-    // that nothing was written past the length.
+    // `buffer` elements, to show that nothing is written into them; then the
+    // points that do not advance leave the table. Checks that nothing was
+    // written past the length.
     SRun Run(int length = kFromTable, int buffer = 0)
     {
         SRun run;
-        run.length = length == kFromTable ? CPreviewSampler::GetSeriesLength(data.m_Time) : length;
+        run.length = length == kFromTable ? CPreviewSampler::GetSeriesLength(Table()) : length;
         const bool drawn = CPreviewSampler::GetExtent(run.length) == CPreviewSampler::EXTENT_DRAWN;
         const int end = drawn ? run.length : 0;
-        const std::size_t size = static_cast<std::size_t>(drawn ? run.length : buffer) + kGuard;
+        const std::size_t given = static_cast<std::size_t>(drawn ? run.length : buffer);
+        const std::size_t size = given + kGuard;
         Doubles t(size, kUnwritten), p(size, kUnwritten), v(size, kUnwritten);
-        CDWordArray pointToSample;
-        pointToSample.SetSize(data.m_Time.GetValuesCount() + 3);
-        for (int i = 0; i < pointToSample.GetSize(); ++i)
-            pointToSample.SetAt(i, kStale);
-        run.written = CPreviewSampler::Sample(data.m_Time, data.m_Position, data.m_Velocity, run.length, t.data(),
-                                              p.data(), v.data(), pointToSample);
+        CPreviewSampler::SSamples out;
+        out.time = std::span(t).first(given);
+        out.position = std::span(p).first(given);
+        out.velocity = std::span(v).first(given);
+        CPreviewSampler::Sample(Table(), run.length, out);
+        CPreviewSampler::RemovePoints(data.m_Time, data.m_Position, data.m_Velocity, out.dropped);
+        run.written = out.written;
         for (std::size_t i = static_cast<std::size_t>(end); i < size; ++i)
             EXPECT_TRUE(t[i] == kUnwritten && p[i] == kUnwritten && v[i] == kUnwritten) << "written outside: " << i;
         EXPECT_LE(run.written, end);
+        EXPECT_EQ(out.extent, CPreviewSampler::GetExtent(run.length));
         run.time.assign(t.begin(), t.begin() + run.written);
         run.position.assign(p.begin(), p.begin() + run.written);
         run.velocity.assign(v.begin(), v.begin() + run.written);
-        for (int i = 0; i < pointToSample.GetSize(); ++i)
-            run.pointToSample.push_back(pointToSample.GetAt(i));
+        run.pointToSample = out.pointToSample;
         return run;
     }
 };
-
-Indices Prefix(const Indices& v, std::size_t n) { return {v.begin(), v.begin() + std::min(n, v.size())}; }
 
 // Equal to the bit (0 and -0 differ).
 void ExpectSameBits(const Doubles& actual, const Doubles& expected, const char* what)
@@ -195,8 +200,7 @@ TEST_P(ExactTable, SamplesAndPointIndices)
     if (!c.velocity.empty()) {
         EXPECT_EQ(run.velocity, c.velocity);
     }
-    ASSERT_EQ(run.pointToSample.size(), c.t.size());  // one element per point as it was
-    EXPECT_EQ(Prefix(run.pointToSample, c.pointToSample.size()), c.pointToSample);
+    EXPECT_EQ(run.pointToSample, c.pointToSample);
 }
 
 INSTANTIATE_TEST_SUITE_P(PreviewSampler, ExactTable, testing::ValuesIn(kExactCases),
@@ -267,8 +271,8 @@ TEST(PreviewSampler, LengthFromTheLastTime)
     for (const SLength& c : cases) {
         SPreview preview;
         preview.data.m_Time.SetValuesInInternalUnit(c.t);
-        EXPECT_EQ(S::GetLastTime(preview.data.m_Time), c.lastTime) << c.lastTime;
-        EXPECT_EQ(S::GetSeriesLength(preview.data.m_Time), c.length) << c.lastTime;
+        EXPECT_EQ(S::GetLastTime(preview.Table()), c.lastTime) << c.lastTime;
+        EXPECT_EQ(S::GetSeriesLength(preview.Table()), c.length) << c.lastTime;
         EXPECT_EQ(S::GetExtent(c.length), c.extent) << c.length;
     }
     static_assert(CPreviewSampler::kSampleBudget >= 30000000, "the benchmark table must be drawn");
@@ -285,11 +289,11 @@ TEST(PreviewSampler, NothingWrittenWhenNotDrawn)
     };
     const SNotDrawn cases[] = {
         // Too long: the points that do not advance are removed all the same.
-        {"too long", {0, 5, 5.5, 4, 50000000}, {0, 5, 50000000}, {0, 5, 50000000, kStale, kStale}},
-        // Length <= 0: nothing is removed, the table is only sized.
-        {"last time -1", {0, 5, 5, -1}, {0, 5, 5, -1}, Indices(4, kStale)},
-        {"last time 2147483647", {0, 5, 5, 2147483647}, {0, 5, 5, 2147483647}, Indices(4, kStale)},
-        {"last time beyond 32 bits", {0, 5, 5, 5e9}, {0, 5, 5, 5e9}, Indices(4, kStale)},
+        {"too long", {0, 5, 5.5, 4, 50000000}, {0, 5, 50000000}, {0, 5, 50000000}},
+        // Length <= 0: nothing is found or removed.
+        {"last time -1", {0, 5, 5, -1}, {0, 5, 5, -1}, {}},
+        {"last time 2147483647", {0, 5, 5, 2147483647}, {0, 5, 5, 2147483647}, {}},
+        {"last time beyond 32 bits", {0, 5, 5, 5e9}, {0, 5, 5, 5e9}, {}},
     };
     for (const SNotDrawn& c : cases) {
         SPreview preview;
@@ -301,16 +305,15 @@ TEST(PreviewSampler, NothingWrittenWhenNotDrawn)
         EXPECT_EQ(preview.Positions().size(), c.keptT.size()) << c.name;
         EXPECT_EQ(run.pointToSample, c.pointToSample) << c.name;
     }
-    // A drawn length without series: removal and indices only.
+    // A drawn length without series: the dropped points and indices only.
     SPreview preview;
     preview.Set({0, 5, 5, 9}, {0, 1, 2, 3}, {0, 0, 0, 0});
-    CDWordArray pointToSample;
-    EXPECT_EQ(CPreviewSampler::Sample(preview.data.m_Time, preview.data.m_Position, preview.data.m_Velocity, 10,
-                                      nullptr, nullptr, nullptr, pointToSample),
-              0);
-    EXPECT_EQ(preview.Positions(), (Doubles{0, 1, 3}));
-    EXPECT_EQ(pointToSample.GetSize(), 4);
-    EXPECT_EQ(pointToSample.GetAt(2), 9u);
+    CPreviewSampler::SSamples out;
+    CPreviewSampler::Sample(preview.Table(), 10, out);
+    EXPECT_EQ(out.written, 0);
+    EXPECT_EQ(out.dropped, (std::vector<int>{2}));
+    EXPECT_EQ(out.pointToSample, (Indices{0, 5, 9}));
+    EXPECT_EQ(preview.Positions(), (Doubles{0, 1, 2, 3}));  // the table is not changed by sampling
 }
 
 TEST(PreviewSampler, RemovedPointsLeaveAllThreeColumns)
@@ -321,7 +324,21 @@ TEST(PreviewSampler, RemovedPointsLeaveAllThreeColumns)
     EXPECT_EQ(preview.Times(), (Doubles{0, 3, 6}));
     EXPECT_EQ(preview.Positions(), (Doubles{0, 10, 40}));
     EXPECT_EQ(preview.Velocities(), (Doubles{0, 1, 0}));
-    EXPECT_EQ(run.pointToSample, (Indices{0, 3, 6, kStale, kStale}));  // the rest keep what they held
+    EXPECT_EQ(run.pointToSample, (Indices{0, 3, 6}));
+}
+
+TEST(PreviewSampler, RemovePointsRefusesIndicesOutsideOrOutOfOrder)
+{
+    // Three points in all columns (the velocity column is the shortest).
+    for (const std::vector<int>& dropped : {std::vector<int>{-1}, {3}, {2, 1}, {1, 1}, {1, 2, 3}}) {
+        SPreview preview;
+        preview.Set({0, 1, 2, 3}, {0, 1, 2, 3}, {0, 0, 0});
+        EXPECT_TRUE(ThrowsInvalidArg([&] {
+            CPreviewSampler::RemovePoints(preview.data.m_Time, preview.data.m_Position, preview.data.m_Velocity, dropped);
+        })) << dropped.back();
+        EXPECT_EQ(preview.Times(), (Doubles{0, 1, 2, 3}));
+        EXPECT_EQ(preview.Velocities(), (Doubles{0, 0, 0}));
+    }
 }
 
 TEST(PreviewSampler, LastTimeBelowAnEarlierTimeDropsTheSamplesPastTheEnd)
@@ -333,7 +350,7 @@ TEST(PreviewSampler, LastTimeBelowAnEarlierTimeDropsTheSamplesPastTheEnd)
     EXPECT_EQ(cut.length, 5);
     EXPECT_EQ(cut.written, 5);
     EXPECT_EQ(preview.Times(), (Doubles{0, 10, 20}));
-    EXPECT_EQ(Prefix(cut.pointToSample, 3), (Indices{0, 10, 20}));
+    EXPECT_EQ(cut.pointToSample, (Indices{0, 10, 20}));
     // Every cut of the series is the beginning of the whole one.
     const SRun whole = preview.Run(21);
     ASSERT_EQ(whole.written, 21);
@@ -356,7 +373,7 @@ TEST(PreviewSampler, TimesFarBelowThePreviousOneDoNotAdvance)
     SRun run = preview.Run();
     EXPECT_EQ(run.time, (Doubles{0, 1, 2, 3}));  // the start of the segment to 2147483647
     EXPECT_EQ(preview.Times(), (Doubles{0, 2147483647}));
-    EXPECT_EQ(Prefix(run.pointToSample, 2), (Indices{0, 2147483647}));
+    EXPECT_EQ(run.pointToSample, (Indices{0, 2147483647}));
 
     // -2147483640 and 7 both lie below 2147483640: point 0 alone is kept.
     preview.Set({2147483640, -2147483640, 7}, {0, 16, 20}, {0, 0, 0});
@@ -377,7 +394,7 @@ TEST(PreviewSampler, ColumnsOfDifferentLengths)
     EXPECT_EQ(preview.Times(), (Doubles{0, 2, 4, 6}));
     EXPECT_EQ(preview.Positions(), (Doubles{0, 1}));
     EXPECT_EQ(preview.Velocities(), (Doubles{0, 0, 0}));
-    EXPECT_EQ(run.pointToSample.size(), 5u);
+    EXPECT_EQ(run.pointToSample, (Indices{0, 2}));
 }
 
 // ---------------------------------------------------------------------------
@@ -439,8 +456,7 @@ TEST(PreviewSampler, RemovalInOnePassEqualsRemovalOneByOne)
         ExpectSameBits(run.time, again.time, "time");
         ExpectSameBits(run.position, again.position, "position");
         ExpectSameBits(run.velocity, again.velocity, "velocity");
-        const std::size_t kept = reference.Times().size();
-        EXPECT_EQ(Prefix(run.pointToSample, kept), Prefix(again.pointToSample, kept));
+        EXPECT_EQ(run.pointToSample, again.pointToSample);
     }
 }
 
