@@ -10,6 +10,7 @@
 // The two should differ by little: an insert costs one rebuild plus linear
 // work. (BM_Repaint, the repaint alone, is in GraphBench.cpp.)
 // Run: build/bin/velkor_bench --benchmark_filter='BM_InsertPoint|BM_RebuildPreview'
+#include "tests/TestUtil.h"
 #include "editor/EditorDlg.h"
 #include "kernel/Motion.h"
 #include "kernel/Setup.h"
@@ -67,8 +68,7 @@ struct SEditor {
 
     bool Open()
     {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        testutil::UseOffscreenPlatform();
         if (!CWindowSystem::EnsureApplication())
             return false;
         params = EditorTableText(roomAfter).c_str();

@@ -7,6 +7,7 @@
 //     few samples' period to the velocity, so that every pixel column of it
 //     spans a range (the costliest curve to draw).
 // Run: build/bin/velkor_bench --benchmark_filter='BM_Re'
+#include "tests/TestUtil.h"
 #include "kernel/ColorRef16.h"
 #include "kernel/Curve.h"
 #include "kernel/CurveArray.h"
@@ -30,8 +31,7 @@ void EnsureGuiApp()
 {
     if (QCoreApplication::instance())
         return;
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    testutil::UseOffscreenPlatform();
     static int argc = 1;
     static char name[] = "velkor_bench";
     static char* argv[] = {name, nullptr};

@@ -16,6 +16,7 @@
 #include "kernel/Setup.h"
 #include "platform/File.h"
 #include "pvt/ImportReader.h"
+#include "tests/TestUtil.h"
 #include "pvt/InternalData.h"
 
 #include <benchmark/benchmark.h>
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <unistd.h>
@@ -35,13 +37,6 @@ constexpr int kLines = 1000000;
 // Points files in a temporary directory, removed at exit.
 class CPointsFiles {
 public:
-    ~CPointsFiles()
-    {
-        for (const auto& [lines, path] : m_Paths)
-            ::unlink(path.c_str());
-        if (!m_strDir.empty())
-            ::rmdir(m_strDir.c_str());
-    }
     // A file of `lines` point lines whose times all increase, so that every
     // line is taken.
     const std::string& Get(int lines)
@@ -49,13 +44,11 @@ public:
         auto found = m_Paths.find(lines);
         if (found != m_Paths.end())
             return found->second;
-        if (m_strDir.empty()) {
-            char pattern[] = "/tmp/velkor-import-bench-XXXXXX";
-            if (!::mkdtemp(pattern))
-                std::abort();
-            m_strDir = pattern;
-        }
-        const std::string path = m_strDir + "/points-" + std::to_string(lines) + ".txt";
+        if (!m_pDir)
+            m_pDir = std::make_unique<testutil::CTempDir>("velkor-import-bench");
+        if (m_pDir->Path().empty())
+            std::abort();
+        const std::string path = m_pDir->Path() + "/points-" + std::to_string(lines) + ".txt";
         std::FILE* f = std::fopen(path.c_str(), "w");
         if (!f)
             std::abort();
@@ -71,7 +64,7 @@ public:
     }
 
 private:
-    std::string m_strDir;
+    std::unique_ptr<testutil::CTempDir> m_pDir;  // removed with its files at exit
     std::map<int, std::string> m_Paths;
 };
 

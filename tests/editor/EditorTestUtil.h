@@ -3,6 +3,7 @@
 // once it is shown, and answers its message boxes and file choices.
 #pragma once
 
+#include "tests/TestUtil.h"
 #include "tests/platform/DialogTestUtil.h"
 #include "tests/platform/ScriptedPrompt.h"
 
@@ -33,10 +34,7 @@ using namespace dlgtest;
 
 // The dialogs run on Qt's offscreen platform, also when a test program is
 // started by hand.
-inline const bool s_bOffscreen = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return true;
-}();
+inline const bool s_bOffscreen = testutil::UseOffscreenPlatform();
 
 inline const std::string kMultiPoint = std::string(VELKOR_SOURCE_DIR) + "/examples/multi-point.pvt";
 inline const std::string kOnEvent = std::string(VELKOR_SOURCE_DIR) + "/examples/on-event.pvt";
@@ -69,19 +67,12 @@ inline std::vector<SPoint> Table(const CInternalData& d)
     return points;
 }
 
-inline std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testutil::ReadFile;
 
 inline std::string WriteTempFile(const std::string& name, const std::string& content)
 {
     const std::string path = std::string(VELKOR_BUILD_DIR) + "/editor-test-" + name;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
+    testutil::WriteFile(path, content);
     return path;
 }
 

@@ -3,6 +3,8 @@
 // does: the dialog opens every time, and a server that dies under the open
 // dialog is said as such, not read as a cancel. Skipped where Xvfb or
 // xdotool is not installed.
+#include "tests/TestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -30,11 +32,7 @@ bool Installed(const char* program)
     return std::system(("command -v " + std::string(program) + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testutil::ReadFile;
 
 // The environment of this process with QT_QPA_PLATFORM left out (the tests
 // run offscreen) and DISPLAY set to `display`.
@@ -98,18 +96,10 @@ protected:
     {
         if (!Installed("Xvfb") || !Installed("xdotool"))
             GTEST_SKIP() << "Xvfb or xdotool is not installed";
-        char dir[] = "/tmp/editor-x-test-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        m_Dir = dir;
-        m_File = m_Dir + "/motion.pvt";
-        std::ofstream(m_File) << ReadAll(std::string(VELKOR_SOURCE_DIR) + "/examples/multi-point.pvt");
+        ASSERT_FALSE(m_Dir.empty());
+        m_File = m_Temp.File("motion.pvt", ReadFile(std::string(VELKOR_SOURCE_DIR) + "/examples/multi-point.pvt"));
     }
-    void TearDown() override
-    {
-        StopServer();
-        if (!m_Dir.empty())
-            std::system(("rm -rf '" + m_Dir + "'").c_str());
-    }
+    void TearDown() override { StopServer(); }
 
     // A fresh server, which resets whenever its last client leaves (no
     // -noreset); its display number comes through -displayfd once it is
@@ -157,7 +147,7 @@ protected:
                                    EnvironmentFor(m_Display), ids, "/dev/null");
         if (search < 0 || Wait(search, 20) != 0)
             return {};
-        const std::string found = ReadAll(ids);
+        const std::string found = ReadFile(ids);
         return found.substr(0, found.find('\n'));
     }
     int XDoTool(const std::vector<std::string>& args)
@@ -168,7 +158,8 @@ protected:
         return tool < 0 ? -1 : Wait(tool, 20);
     }
 
-    std::string m_Dir, m_File, m_Display;
+    testutil::CTempDir m_Temp{"editor-x-test"};
+    std::string m_Dir = m_Temp.Path(), m_File, m_Display;
     pid_t m_Server = -1;
 };
 
@@ -176,39 +167,39 @@ protected:
 // Escape cancels it.
 TEST_F(EditorXServerTest, TheDialogOpensEveryTimeOnAFreshServer)
 {
-    const std::string before = ReadAll(m_File);
+    const std::string before = ReadFile(m_File);
     for (int round = 0; round < 5; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         ASSERT_TRUE(StartServer());
         const pid_t editor = StartEditor();
         ASSERT_GT(editor, 0);
         const std::string window = WaitForWindow();
-        EXPECT_FALSE(window.empty()) << ReadAll(m_Dir + "/err");
+        EXPECT_FALSE(window.empty()) << ReadFile(m_Dir + "/err");
         if (!window.empty()) {
             EXPECT_EQ(XDoTool({"key", "Escape"}), 0);
         }
         EXPECT_EQ(Wait(editor, 20), 1);
-        EXPECT_EQ(ReadAll(m_Dir + "/err"), "motionhost: cancelled: " + m_File + " left as it was\n");
+        EXPECT_EQ(ReadFile(m_Dir + "/err"), "motionhost: cancelled: " + m_File + " left as it was\n");
         StopServer();
     }
-    EXPECT_EQ(ReadAll(m_File), before);
+    EXPECT_EQ(ReadFile(m_File), before);
 }
 
 // The server ends under the open dialog: one line that says so, status 2,
 // and the file as it was.
 TEST_F(EditorXServerTest, ALostDisplayIsNotACancel)
 {
-    const std::string before = ReadAll(m_File);
+    const std::string before = ReadFile(m_File);
     ASSERT_TRUE(StartServer());
     const pid_t editor = StartEditor();
     ASSERT_GT(editor, 0);
-    ASSERT_FALSE(WaitForWindow().empty()) << ReadAll(m_Dir + "/err");
+    ASSERT_FALSE(WaitForWindow().empty()) << ReadFile(m_Dir + "/err");
     kill(m_Server, SIGKILL);
     Wait(m_Server, 10);
     m_Server = -1;
     EXPECT_EQ(Wait(editor, 20), 2);
-    EXPECT_EQ(ReadAll(m_Dir + "/err"), "motionhost: the display was lost: the X server ended or closed the connection\n");
-    EXPECT_EQ(ReadAll(m_File), before);
+    EXPECT_EQ(ReadFile(m_Dir + "/err"), "motionhost: the display was lost: the X server ended or closed the connection\n");
+    EXPECT_EQ(ReadFile(m_File), before);
 }
 
 // A server that asks for a cookie the editor does not have: one line,
@@ -222,13 +213,13 @@ TEST_F(EditorXServerTest, ARefusalIsOneLine)
         return std::string{static_cast<char>(bytes.size() >> 8), static_cast<char>(bytes.size() & 0xFF)} + bytes;
     };
     const std::string cookies = m_Dir + "/cookies";
-    std::ofstream(cookies, std::ios::binary) << std::string("\xFF\xFF", 2) + field("") + field("") +
-                                                    field("MIT-MAGIC-COOKIE-1") + field(std::string(16, '\x5A'));
+    testutil::WriteFile(cookies, std::string("\xFF\xFF", 2) + field("") + field("") +
+                                                    field("MIT-MAGIC-COOKIE-1") + field(std::string(16, '\x5A')));
     ASSERT_TRUE(StartServer({"-auth", cookies}));
     const pid_t editor = StartEditor({"XAUTHORITY=/dev/null"});
     ASSERT_GT(editor, 0);
     EXPECT_EQ(Wait(editor, 20), 2);
-    EXPECT_EQ(ReadAll(m_Dir + "/err"), "motionhost: the X display \"" + m_Display +
+    EXPECT_EQ(ReadFile(m_Dir + "/err"), "motionhost: the X display \"" + m_Display +
                                            "\" refused the connection: not authorised (XAUTHORITY must name the "
                                            "server's cookie file)\n");
 }

@@ -1,6 +1,8 @@
 // Running the built motionhost as a process, as a user runs it from a shell.
 #pragma once
 
+#include "tests/TestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,16 +27,8 @@ inline const std::string kEditTestModule = VELKOR_EDIT_TEST_MODULE;
 // The environment of a shell without any display.
 inline const std::string kNoDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM";
 
-inline std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testutil::ReadFile;
+using testutil::WriteFile;
 
 inline bool Exists(const std::string& path)
 {
@@ -79,13 +73,11 @@ class HostTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char dir[] = "/tmp/motionhost-test-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        m_Dir = dir;
+        ASSERT_FALSE(m_Temp.Path().empty());
+        m_Dir = m_Temp.Path();
         m_Work = m_Dir + "/work";
         ASSERT_EQ(mkdir(m_Work.c_str(), 0755), 0);
     }
-    void TearDown() override { std::system(("chmod -R u+rwx '" + m_Dir + "'; rm -rf '" + m_Dir + "'").c_str()); }
 
     // Runs the host with `args` (a shell word list), standard input from
     // `input`; captures both outputs and the exit status. `env` comes before
@@ -126,6 +118,7 @@ protected:
     }
     std::string Q(const std::string& path) const { return "'" + path + "'"; }
 
+    testutil::CTempDir m_Temp{"motionhost-test"};
     std::string m_Dir;
     std::string m_Work;
 };

@@ -2,6 +2,8 @@
 // that says why not, with the size limit tried at small sizes.
 #include "host/InputFile.h"
 
+#include "tests/TestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,20 +20,9 @@ std::string Str(const CString& s) { return std::string(s.View()); }
 
 class InputFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char dir[] = "/tmp/inputfile-test-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        m_Dir = dir;
-    }
-    void TearDown() override { std::system(("rm -rf '" + m_Dir + "'").c_str()); }
+    void SetUp() override { ASSERT_FALSE(m_Dir.empty()); }
 
-    std::string File(const std::string& name, const std::string& bytes)
-    {
-        const std::string path = m_Dir + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
+    std::string File(const std::string& name, const std::string& bytes) { return m_Temp.File(name, bytes); }
 
     std::string Fifo()
     {
@@ -40,7 +31,8 @@ protected:
         return path;
     }
 
-    std::string m_Dir;
+    testutil::CTempDir m_Temp{"inputfile-test"};
+    std::string m_Dir = m_Temp.Path();
 };
 
 TEST_F(InputFileTest, ReadsWholeFilesUpToTheLimit)

@@ -2,6 +2,7 @@
 // CMotionEvent::ChangeType and the field dialogs behind CMotionEvent::Edit,
 // with real clicks and keys through the scripted prompt. Pictures of every
 // dialog go into the build folder (event-*.png), to be looked at.
+#include "tests/TestUtil.h"
 #include "kernel/EventEditDlg.h"
 #include "kernel/EventTypeDlg.h"
 #include "kernel/KernelResources.h"
@@ -41,10 +42,7 @@ constexpr auto TIME = CMotionEvent::EVT_TIME;
 
 constexpr INT_PTR kStillOpen = -2;  // the scripted action left the dialog open
 
-const bool s_bOffscreen = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return true;
-}();
+const bool s_bOffscreen = testutil::UseOffscreenPlatform();
 
 std::string Picture(const char* name) { return std::string(VELKOR_BUILD_DIR) + "/" + name; }
 

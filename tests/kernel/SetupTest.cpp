@@ -1,4 +1,5 @@
 #include "kernel/Setup.h"
+#include "tests/TestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -14,13 +15,7 @@ namespace {
 
 const std::string kSource = VELKOR_SOURCE_DIR;
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testutil::ReadFile;
 
 // A valid document with `extra` members added.
 std::string Drive(const std::string& extra)
@@ -129,104 +124,105 @@ struct BadCase {
     const char* message;
 };
 
+const BadCase kMalformedDocuments[] = {
+    {"", "setup.json: line 1, column 1: invalid JSON: unexpected end of input; expected '[', '{', or a literal"},
+    {"{\n  \"name\": \"x\",\n}", "setup.json: line 3, column 1: invalid JSON: unexpected '}'; expected string literal"},
+    {"{\"countsPerRevolution\": tru3}", "setup.json: line 1, column 28: invalid JSON: invalid literal"},
+    {"{\"name\": \"a\nb\"}",
+     "setup.json: line 1, column 12: invalid JSON: invalid string: control character U+000A (LF) must be escaped to "
+     "\\u000A or \\n"},
+    {Drive("\"x\": 1e999"), "setup.json: invalid JSON: number overflow parsing '1e999'"},
+    {"[1]", "setup.json: expected a JSON object at the top level, found an array"},
+    {Drive("\"samplingperiod\": 1"), "setup.json: samplingperiod: unknown field (use name, motionController, "
+                                     "countsPerRevolution, samplingPeriod, options or variables)"},
+    {Drive("\"samplingPeriod\": 0.002"), "setup.json: samplingPeriod: given twice"},
+    {Drive(R"("x": [1, [], {"a": 1, "a": 2}])"), "setup.json: x[2].a: given twice"},
+    {R"({"samplingPeriod": 0.001})", "setup.json: countsPerRevolution: missing (a required field)"},
+    {R"({"countsPerRevolution": 2000})", "setup.json: samplingPeriod: missing (a required field)"},
+    {R"({"countsPerRevolution": "2000", "samplingPeriod": 0.001})",
+     "setup.json: countsPerRevolution: expected a number, found a string"},
+    {R"({"countsPerRevolution": -4096, "samplingPeriod": 0.001})",
+     "setup.json: countsPerRevolution: must be a positive number, found -4096"},
+    {R"({"countsPerRevolution": 2000, "samplingPeriod": 0})", "setup.json: samplingPeriod: must be a positive number, found 0"},
+    {R"({"countsPerRevolution": 2000, "samplingPeriod": 1e-320})",
+     "setup.json: samplingPeriod: 1e-320 puts the s factor out of range"},
+    {Drive(R"("name": 5)"), "setup.json: name: expected a string, found a number"},
+    {Drive(R"("motionController": 1)"), "setup.json: motionController: expected true or false, found a number"},
+    {Drive(R"("options": [])"), "setup.json: options: expected an object, found an array"},
+    {Drive(R"("options": {"Mode": 1.5})"), "setup.json: options.Mode: expected an integer, found 1.5"},
+    {Drive(R"("options": {"Mode": true})"), "setup.json: options.Mode: expected an integer, found true"},
+    {Drive(R"("options": {"Mode": 2147483648})"),
+     "setup.json: options.Mode: 2147483648 is outside the 32-bit range -2147483648 ... 2147483647"},
+    {Drive(R"("options": {"Mode": -1e10})"),
+     "setup.json: options.Mode: -10000000000.0 is outside the 32-bit range -2147483648 ... 2147483647"},
+    {Drive(R"("variables": {})"), "setup.json: variables: expected an array, found an object"},
+    {Drive(R"("variables": [null])"), "setup.json: variables[0]: expected an object, found null"},
+    {Drive(R"("variables": [{"type": "int32"}])"), "setup.json: variables[0].name: missing (a required field)"},
+    {Drive(R"("variables": [{"name": "A"}])"), "setup.json: variables[0].type: missing (a required field)"},
+    {Drive(R"("variables": [{"name": "A", "type": "int32", "size": 2}])"),
+     "setup.json: variables[0].size: unknown field (use name, type, quantity or unit)"},
+    {Drive(R"("variables": [{"name": "2POS", "type": "int32"}])"),
+     "setup.json: variables[0].name: \"2POS\" is not a valid name (use letters, digits and _, not starting with a digit)"},
+    {Drive(R"("variables": [{"name": "T\nPOS", "type": "int32"}])"),
+     "setup.json: variables[0].name: \"T\\x0aPOS\" is not a valid name (use letters, digits and _, not starting with a digit)"},
+    {Drive(R"("variables": [{"name": "A", "type": "int32"}, {"name": "A", "type": "int16"}])"),
+     "setup.json: variables[1].name: \"A\" is declared twice (also variables[0])"},
+    {Drive(R"("variables": [{"name": "TPOS", "type": "int32"}, {"name": "B", "type": "int32"},
+              {"name": "tpos", "type": "int16"}])"),
+     "setup.json: variables[2].name: \"tpos\" is declared twice (also variables[0] as \"TPOS\")"},
+    {Drive(R"("variables": [{"name": "A", "type": "float"}])"),
+     "setup.json: variables[0].type: unknown type \"float\" (use int16, uint16, int32, uint32 or fixed)"},
+    {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": "speed"}])"),
+     "setup.json: variables[0].quantity: unknown quantity \"speed\" (use none, position, velocity or time)"},
+    {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": "position", "unit": "furlong"}])"),
+     "setup.json: variables[0].unit: unknown unit \"furlong\" for a position (use IU, rot, deg or rad)"},
+    {Drive(R"("variables": [{"name": "A", "type": "fixed", "quantity": "velocity", "unit": "RPM"}])"),
+     "setup.json: variables[0].unit: unknown unit \"RPM\" for a velocity (use IU, rpm, rot/s or rad/s)"},
+    {Drive(R"("variables": [{"name": "A", "type": "int32", "unit": "ms"}])"),
+     "setup.json: variables[0].unit: unknown unit \"ms\" for a plain number (use IU)"},
+    {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": 3}])"),
+     "setup.json: variables[0].quantity: expected a string, found a number"},
+    // The field at fault is named: counts alone give the position
+    // factors, the period alone the time factors.
+    {R"({"countsPerRevolution": 1e-308, "samplingPeriod": 0.001})",
+     "setup.json: countsPerRevolution: 1e-308 puts the rot factor out of range"},
+    {R"({"countsPerRevolution": 1e-300, "samplingPeriod": 0.001})",
+     "setup.json: countsPerRevolution: 1e-300 puts the rot factor out of range"},
+    {R"({"countsPerRevolution": 2000, "samplingPeriod": 1e306})",
+     "setup.json: samplingPeriod: 1e+306 puts the s factor out of range"},
+    // Position and time factors in range, velocity factors not: the
+    // number further from 1 is blamed.
+    {R"({"countsPerRevolution": 1e90, "samplingPeriod": 1e30})",
+     "setup.json: countsPerRevolution: 1e+90 with samplingPeriod 1e+30 puts the rpm factor out of range"},
+    // JSON strings may hold NUL bytes; the kernel's names may not.
+    {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": "position", "unit": "rot\u0000junk"}])"),
+     "setup.json: variables[0].unit: \"rot\\x00junk\" holds a NUL byte"},
+    {Drive(R"("variables": [{"name": "A", "type": "int32\u0000"}])"),
+     "setup.json: variables[0].type: \"int32\\x00\" holds a NUL byte"},
+    {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": "time\u0000x"}])"),
+     "setup.json: variables[0].quantity: \"time\\x00x\" holds a NUL byte"},
+    {Drive(R"("variables": [{"name": "TPOS\u0000x", "type": "int32"}])"),
+     "setup.json: variables[0].name: \"TPOS\\x00x\" holds a NUL byte"},
+    {Drive(R"("name": "Axis\u0000 2")"), "setup.json: name: \"Axis\\x00 2\" holds a NUL byte"},
+    {Drive(R"("options": {"Mode\u0000x": 1})"), "setup.json: options.Mode\\x00x: the option's name holds a NUL byte"},
+    // Quoted values and field names are shortened as the parameter text's.
+    {Drive(R"("variables": [{"name": "A", "type": "int32_and_then_a_very_long_tail"}])"),
+     "setup.json: variables[0].type: unknown type \"int32_and_then_a_very_lo...\" (use int16, uint16, int32, uint32 "
+     "or fixed)"},
+    {Drive(R"("variables": [{"name": "A", "type": "in\"t\\"}])"),
+     "setup.json: variables[0].type: unknown type \"in\\x22t\\x5c\" (use int16, uint16, int32, uint32 or fixed)"},
+    {Drive(R"("a_field_name_that_goes_on_and_on": 1)"),
+     "setup.json: a_field_name_that_goes_o...: unknown field (use name, motionController, countsPerRevolution, "
+     "samplingPeriod, options or variables)"},
+    {Drive(R"("options": {"an_option_name_that_goes_on": 1.5})"),
+     "setup.json: options.an_option_name_that_goes...: expected an integer, found 1.5"},
+    {Drive(R"("options": {"an_option_name_that_goes_on": 1, "an_option_name_that_goes_on": 2})"),
+     "setup.json: options.an_option_name_that_goes...: given twice"},
+};
+
 TEST(Setup, MalformedDocumentsAreRefusedWithOneMessage)
 {
-    const BadCase cases[] = {
-        {"", "setup.json: line 1, column 1: invalid JSON: unexpected end of input; expected '[', '{', or a literal"},
-        {"{\n  \"name\": \"x\",\n}", "setup.json: line 3, column 1: invalid JSON: unexpected '}'; expected string literal"},
-        {"{\"countsPerRevolution\": tru3}", "setup.json: line 1, column 28: invalid JSON: invalid literal"},
-        {"{\"name\": \"a\nb\"}",
-         "setup.json: line 1, column 12: invalid JSON: invalid string: control character U+000A (LF) must be escaped to "
-         "\\u000A or \\n"},
-        {Drive("\"x\": 1e999"), "setup.json: invalid JSON: number overflow parsing '1e999'"},
-        {"[1]", "setup.json: expected a JSON object at the top level, found an array"},
-        {Drive("\"samplingperiod\": 1"), "setup.json: samplingperiod: unknown field (use name, motionController, "
-                                         "countsPerRevolution, samplingPeriod, options or variables)"},
-        {Drive("\"samplingPeriod\": 0.002"), "setup.json: samplingPeriod: given twice"},
-        {Drive(R"("x": [1, [], {"a": 1, "a": 2}])"), "setup.json: x[2].a: given twice"},
-        {R"({"samplingPeriod": 0.001})", "setup.json: countsPerRevolution: missing (a required field)"},
-        {R"({"countsPerRevolution": 2000})", "setup.json: samplingPeriod: missing (a required field)"},
-        {R"({"countsPerRevolution": "2000", "samplingPeriod": 0.001})",
-         "setup.json: countsPerRevolution: expected a number, found a string"},
-        {R"({"countsPerRevolution": -4096, "samplingPeriod": 0.001})",
-         "setup.json: countsPerRevolution: must be a positive number, found -4096"},
-        {R"({"countsPerRevolution": 2000, "samplingPeriod": 0})", "setup.json: samplingPeriod: must be a positive number, found 0"},
-        {R"({"countsPerRevolution": 2000, "samplingPeriod": 1e-320})",
-         "setup.json: samplingPeriod: 1e-320 puts the s factor out of range"},
-        {Drive(R"("name": 5)"), "setup.json: name: expected a string, found a number"},
-        {Drive(R"("motionController": 1)"), "setup.json: motionController: expected true or false, found a number"},
-        {Drive(R"("options": [])"), "setup.json: options: expected an object, found an array"},
-        {Drive(R"("options": {"Mode": 1.5})"), "setup.json: options.Mode: expected an integer, found 1.5"},
-        {Drive(R"("options": {"Mode": true})"), "setup.json: options.Mode: expected an integer, found true"},
-        {Drive(R"("options": {"Mode": 2147483648})"),
-         "setup.json: options.Mode: 2147483648 is outside the 32-bit range -2147483648 ... 2147483647"},
-        {Drive(R"("options": {"Mode": -1e10})"),
-         "setup.json: options.Mode: -10000000000.0 is outside the 32-bit range -2147483648 ... 2147483647"},
-        {Drive(R"("variables": {})"), "setup.json: variables: expected an array, found an object"},
-        {Drive(R"("variables": [null])"), "setup.json: variables[0]: expected an object, found null"},
-        {Drive(R"("variables": [{"type": "int32"}])"), "setup.json: variables[0].name: missing (a required field)"},
-        {Drive(R"("variables": [{"name": "A"}])"), "setup.json: variables[0].type: missing (a required field)"},
-        {Drive(R"("variables": [{"name": "A", "type": "int32", "size": 2}])"),
-         "setup.json: variables[0].size: unknown field (use name, type, quantity or unit)"},
-        {Drive(R"("variables": [{"name": "2POS", "type": "int32"}])"),
-         "setup.json: variables[0].name: \"2POS\" is not a valid name (use letters, digits and _, not starting with a digit)"},
-        {Drive(R"("variables": [{"name": "T\nPOS", "type": "int32"}])"),
-         "setup.json: variables[0].name: \"T\\x0aPOS\" is not a valid name (use letters, digits and _, not starting with a digit)"},
-        {Drive(R"("variables": [{"name": "A", "type": "int32"}, {"name": "A", "type": "int16"}])"),
-         "setup.json: variables[1].name: \"A\" is declared twice (also variables[0])"},
-        {Drive(R"("variables": [{"name": "TPOS", "type": "int32"}, {"name": "B", "type": "int32"},
-                  {"name": "tpos", "type": "int16"}])"),
-         "setup.json: variables[2].name: \"tpos\" is declared twice (also variables[0] as \"TPOS\")"},
-        {Drive(R"("variables": [{"name": "A", "type": "float"}])"),
-         "setup.json: variables[0].type: unknown type \"float\" (use int16, uint16, int32, uint32 or fixed)"},
-        {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": "speed"}])"),
-         "setup.json: variables[0].quantity: unknown quantity \"speed\" (use none, position, velocity or time)"},
-        {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": "position", "unit": "furlong"}])"),
-         "setup.json: variables[0].unit: unknown unit \"furlong\" for a position (use IU, rot, deg or rad)"},
-        {Drive(R"("variables": [{"name": "A", "type": "fixed", "quantity": "velocity", "unit": "RPM"}])"),
-         "setup.json: variables[0].unit: unknown unit \"RPM\" for a velocity (use IU, rpm, rot/s or rad/s)"},
-        {Drive(R"("variables": [{"name": "A", "type": "int32", "unit": "ms"}])"),
-         "setup.json: variables[0].unit: unknown unit \"ms\" for a plain number (use IU)"},
-        {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": 3}])"),
-         "setup.json: variables[0].quantity: expected a string, found a number"},
-        // The field at fault is named: counts alone give the position
-        // factors, the period alone the time factors.
-        {R"({"countsPerRevolution": 1e-308, "samplingPeriod": 0.001})",
-         "setup.json: countsPerRevolution: 1e-308 puts the rot factor out of range"},
-        {R"({"countsPerRevolution": 1e-300, "samplingPeriod": 0.001})",
-         "setup.json: countsPerRevolution: 1e-300 puts the rot factor out of range"},
-        {R"({"countsPerRevolution": 2000, "samplingPeriod": 1e306})",
-         "setup.json: samplingPeriod: 1e+306 puts the s factor out of range"},
-        // Position and time factors in range, velocity factors not: the
-        // number further from 1 is blamed.
-        {R"({"countsPerRevolution": 1e90, "samplingPeriod": 1e30})",
-         "setup.json: countsPerRevolution: 1e+90 with samplingPeriod 1e+30 puts the rpm factor out of range"},
-        // JSON strings may hold NUL bytes; the kernel's names may not.
-        {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": "position", "unit": "rot\u0000junk"}])"),
-         "setup.json: variables[0].unit: \"rot\\x00junk\" holds a NUL byte"},
-        {Drive(R"("variables": [{"name": "A", "type": "int32\u0000"}])"),
-         "setup.json: variables[0].type: \"int32\\x00\" holds a NUL byte"},
-        {Drive(R"("variables": [{"name": "A", "type": "int32", "quantity": "time\u0000x"}])"),
-         "setup.json: variables[0].quantity: \"time\\x00x\" holds a NUL byte"},
-        {Drive(R"("variables": [{"name": "TPOS\u0000x", "type": "int32"}])"),
-         "setup.json: variables[0].name: \"TPOS\\x00x\" holds a NUL byte"},
-        {Drive(R"("name": "Axis\u0000 2")"), "setup.json: name: \"Axis\\x00 2\" holds a NUL byte"},
-        {Drive(R"("options": {"Mode\u0000x": 1})"), "setup.json: options.Mode\\x00x: the option's name holds a NUL byte"},
-        // Quoted values and field names are shortened as the parameter text's.
-        {Drive(R"("variables": [{"name": "A", "type": "int32_and_then_a_very_long_tail"}])"),
-         "setup.json: variables[0].type: unknown type \"int32_and_then_a_very_lo...\" (use int16, uint16, int32, uint32 "
-         "or fixed)"},
-        {Drive(R"("variables": [{"name": "A", "type": "in\"t\\"}])"),
-         "setup.json: variables[0].type: unknown type \"in\\x22t\\x5c\" (use int16, uint16, int32, uint32 or fixed)"},
-        {Drive(R"("a_field_name_that_goes_on_and_on": 1)"),
-         "setup.json: a_field_name_that_goes_o...: unknown field (use name, motionController, countsPerRevolution, "
-         "samplingPeriod, options or variables)"},
-        {Drive(R"("options": {"an_option_name_that_goes_on": 1.5})"),
-         "setup.json: options.an_option_name_that_goes...: expected an integer, found 1.5"},
-        {Drive(R"("options": {"an_option_name_that_goes_on": 1, "an_option_name_that_goes_on": 2})"),
-         "setup.json: options.an_option_name_that_goes...: given twice"},
-    };
-    for (const BadCase& c : cases) {
+    for (const BadCase& c : kMalformedDocuments) {
         SCOPED_TRACE(c.document);
         CDK_Setup setup;
         EXPECT_EQ(setup.LoadFromText(CString(c.document.c_str()), "setup.json"), c.message);
@@ -250,9 +246,8 @@ TEST(Setup, FailedLoadLeavesTheLoadedSetup)
 TEST(Setup, UnreadableFiles)
 {
     // A named pipe without a writer would block a plain open for ever.
-    char dir[] = "/tmp/setup-test-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string fifo = std::string(dir) + "/fifo.json";
+    const testutil::CTempDir dir("setup-test");
+    const std::string fifo = dir.Path() + "/fifo.json";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const struct {
         std::string path;
@@ -269,8 +264,6 @@ TEST(Setup, UnreadableFiles)
         EXPECT_EQ(setup.LoadFromFile(c.path.c_str()), c.message.c_str());
         ExpectEmbeddedDefault(setup);
     }
-    std::remove(fifo.c_str());
-    rmdir(dir);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // CFile and CFileException: opening what a user may choose, buffered
 // reading, the share mode as advisory locks, read errors in the middle.
 #include "platform/File.h"
+
+#include "tests/TestUtil.h"
 #include "tests/platform/FailingRegion.h"
 
 #include <gtest/gtest.h>
@@ -26,22 +28,12 @@ namespace {
 // A temporary directory, removed with everything in it.
 class FileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/velkor-file-test-XXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(pattern));
-        dir = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    void SetUp() override { ASSERT_FALSE(dir.empty()); }
 
-    std::string Write(const std::string& name, const std::string& content)
-    {
-        const std::string path = dir + "/" + name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
-    }
+    std::string Write(const std::string& name, const std::string& content) { return temp.File(name, content); }
 
-    std::string dir;
+    testutil::CTempDir temp{"velkor-file-test"};
+    std::string dir = temp.Path();
 };
 
 struct SOpenResult {

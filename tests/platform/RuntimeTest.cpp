@@ -1,5 +1,7 @@
 #include "platform/Runtime.h"
 
+#include "tests/TestUtil.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -143,24 +145,22 @@ TEST(SscanfTest, IgnoresCommaDecimalLocale)
         return false;
     };
     bool commaLocale = useCommaLocale();
-    std::string privateLocales;
-    if (!commaLocale) {
+    const testutil::CTempDir privateLocales("velkor-locale");
+    bool usePrivate = false;
+    if (!commaLocale && !privateLocales.Path().empty()) {
         // None installed: compile one from the system's locale sources into a
         // private folder (the setup script installs them with "locales").
-        char dir[] = "/tmp/velkor-locale-XXXXXX";
-        if (mkdtemp(dir) &&
-            std::system(("localedef -i de_DE -f UTF-8 " + std::string(dir) + "/de_DE.UTF-8 2>/dev/null").c_str()) == 0) {
-            setenv("LOCPATH", dir, 1);
+        const std::string& dir = privateLocales.Path();
+        if (std::system(("localedef -i de_DE -f UTF-8 " + dir + "/de_DE.UTF-8 2>/dev/null").c_str()) == 0) {
+            setenv("LOCPATH", dir.c_str(), 1);
             commaLocale = useCommaLocale();
-            privateLocales = dir;
+            usePrivate = true;
         }
     }
     const auto restore = [&] {
         std::setlocale(LC_NUMERIC, saved.c_str());
-        if (!privateLocales.empty()) {
+        if (usePrivate)
             unsetenv("LOCPATH");
-            std::system(("rm -rf '" + privateLocales + "'").c_str());
-        }
     };
     if (!commaLocale) {
         restore();

@@ -1,5 +1,6 @@
 #include "TestDialogs.h"
 
+#include "tests/TestUtil.h"
 #include "platform/DialogTemplate.h"
 #include "platform/MessageBox.h"
 #include "platform/ModuleResources.h"
@@ -13,10 +14,7 @@ namespace {
 
 // Every test of this program runs its windows offscreen, also when it is
 // started by hand rather than by CTest.
-const bool s_bOffscreen = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return true;
-}();
+const bool s_bOffscreen = testutil::UseOffscreenPlatform();
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kEdit = kChild | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;

@@ -1,6 +1,7 @@
 // The editor's dialog template 214 as the loaded module registers it, and a
 // plain dialog built on it: every control where its dialog units put it,
 // with its kind, caption and style, in tab order, and a picture of it.
+#include "tests/TestUtil.h"
 #include "tests/platform/DialogTestUtil.h"
 #include "tests/platform/ScriptedPrompt.h"
 
@@ -40,10 +41,7 @@ const char* const kModulePath = VELKOR_BIN_DIR "/Velkor.so";
 constexpr UINT kEditorDialog = 214;
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 
-const bool s_bOffscreen = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return true;
-}();
+const bool s_bOffscreen = testutil::UseOffscreenPlatform();
 
 struct Row {
     int id;

@@ -2,6 +2,8 @@
 // columns of a record; the resulting table in internal units and the
 // skipped lines with their reasons.
 #include "PvtTestUtil.h"
+
+#include "tests/TestUtil.h"
 #include "platform/File.h"
 #include "pvt/ImportReader.h"
 #include "tests/platform/FailingRegion.h"
@@ -98,19 +100,11 @@ SResult Collect(const SImportRecord& r, const CImportReader& reader)
 
 class ImportReaderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/velkor-import-test-XXXXXX";
-        ASSERT_NE(nullptr, ::mkdtemp(pattern));
-        dir = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+    void SetUp() override { ASSERT_FALSE(dir.empty()); }
 
     std::string Write(const std::string& content, const std::string& name = "points.txt")
     {
-        const std::string path = dir + "/" + name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
+        return temp.File(name, content);
     }
 
     // Imports `content` from a real file, as the editor and the host do.
@@ -135,7 +129,8 @@ protected:
         return Collect(r, reader);
     }
 
-    std::string dir;
+    testutil::CTempDir temp{"velkor-import-test"};
+    std::string dir = temp.Path();
 };
 
 // Equal to a few ulps: values typed in display units come back through one
