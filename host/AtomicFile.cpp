@@ -89,30 +89,30 @@ CString CAtomicFile::Check()
         // Replace what the link points to, not the link.
         std::unique_ptr<char, decltype(&std::free)> resolved(realpath(m_strPath.c_str(), nullptr), &std::free);
         if (!resolved)
-            return Fail(errno == ENOENT ? "it is a symbolic link to a file that does not exist" : std::strerror(errno));
+            return Fail(errno == ENOENT ? "it is a symbolic link to a file that does not exist" : CHostText::Reason(errno));
         m_strTarget = resolved.get();
     }
     m_bExisted = stat(m_strTarget.c_str(), &info) == 0;
     if (m_bExisted) {
         if (S_ISDIR(info.st_mode))
-            return Fail(std::strerror(EISDIR));
+            return Fail(CHostText::Reason(EISDIR));
         if (!S_ISREG(info.st_mode))
             return Fail("not a regular file");
         // The rename would replace a file we may not write all the same.
         if (access(m_strTarget.c_str(), W_OK) != 0)
-            return Fail(errno == EACCES ? "the file is read-only" : std::strerror(errno));
+            return Fail(errno == EACCES ? "the file is read-only" : CHostText::Reason(errno));
         m_nMode = info.st_mode & 07777;
         m_nUid = info.st_uid;
         m_nGid = info.st_gid;
     } else if (errno != ENOENT) {
-        return Fail(std::strerror(errno));
+        return Fail(CHostText::Reason(errno));
     } else {
         m_nMode = 0666 & ~CurrentUmask();
     }
     const std::string folder = FolderOf(m_strTarget);
     if (access(folder.c_str(), W_OK | X_OK) != 0)
         return Fail(errno == ENOENT ? "the folder " + CHostText::Name(folder) + " does not exist"
-                                    : std::string(std::strerror(errno)));
+                                    : std::string(CHostText::Reason(errno)));
     return CString();
 }
 
@@ -124,7 +124,7 @@ CString CAtomicFile::Open()
     std::string temp = TemporaryName(FolderOf(m_strTarget), NameOf(m_strTarget));
     m_nFd = mkostemp(temp.data(), O_CLOEXEC);
     if (m_nFd < 0)
-        return Fail(std::strerror(errno));
+        return Fail(CHostText::Reason(errno));
     m_strTempPath = std::move(temp);
     m_nSlot = CTemporaryFiles::Add(m_strTempPath.c_str());
     return CString();
@@ -140,7 +140,7 @@ CString CAtomicFile::Write(const void* data, std::size_t size)
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            return Fail(std::strerror(errno));
+            return Fail(CHostText::Reason(errno));
         }
         p += written;
         size -= static_cast<std::size_t>(written);
@@ -158,17 +158,17 @@ CString CAtomicFile::Commit()
     if (m_bExisted && fchown(m_nFd, m_nUid, m_nGid) != 0)
         (void)!fchown(m_nFd, static_cast<uid_t>(-1), m_nGid);
     if (fchmod(m_nFd, static_cast<mode_t>(m_nMode)) != 0)
-        return Fail(std::strerror(errno));
+        return Fail(CHostText::Reason(errno));
     if (fsync(m_nFd) != 0)
-        return Fail(std::strerror(errno));
+        return Fail(CHostText::Reason(errno));
     const int fd = m_nFd;
     m_nFd = -1;
     if (CloseChecked(fd) != 0)
-        return Fail(std::strerror(errno));
+        return Fail(CHostText::Reason(errno));
     if (const char* kill = std::getenv(kKillBeforeRenameVariable); kill && *kill)
         std::raise(SIGKILL);
     if (rename(m_strTempPath.c_str(), m_strTarget.c_str()) != 0)
-        return Fail(std::strerror(errno));
+        return Fail(CHostText::Reason(errno));
     m_strTempPath.clear();
     CTemporaryFiles::Forget(m_nSlot);
     m_nSlot = -1;

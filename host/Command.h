@@ -1,6 +1,6 @@
 // CCommand: one command of motionhost (info, defaults, translate, edit,
-// preview, import). main registers every command with the parser, checks
-// the files the chosen one names, and runs it.
+// preview, import, ...). CCommandLine registers every command with the
+// parser, checks the files the chosen one names, and main runs it.
 #pragma once
 
 namespace CLI {
@@ -12,10 +12,17 @@ class CHostContext;
 class CCommand {
 public:
     virtual ~CCommand() = default;
-    // Adds the command, its arguments and options to the parser.
+    // Adds the command, its arguments and options (with their value names,
+    // units and defaults in the help text) to the parser.
     virtual CLI::App* Register(CLI::App& app) = 0;
+    // For the help text: when the command exits with status 1 (null: it
+    // never does), and one example command line (after "motionhost ").
+    virtual const char* FailureStatus() const { return nullptr; }
+    virtual const char* Example() const = 0;
+    // Whether the command loads the module (--module is refused otherwise).
+    virtual bool UsesModule() const { return true; }
     // Checks the values the parser gave (beyond what it checks itself);
-    // throws SHostError.
+    // throws SHostError, which is a usage error here.
     virtual void Validate() {}
     // The files the command reads and writes, so that no output replaces an
     // input.

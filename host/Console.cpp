@@ -1,6 +1,7 @@
 #include "host/Console.h"
 
 #include "host/HostError.h"
+#include "host/HostText.h"
 #include "host/StandardStreams.h"
 
 #include <cerrno>
@@ -21,7 +22,7 @@ void WriteAll(int fd, const char* p, std::size_t size)
             if (errno == EINTR)
                 continue;
             throw SHostError{std::string("cannot write ") + (fd == STDOUT_FILENO ? "standard output" : "standard error") +
-                             ": " + std::strerror(errno)};
+                             ": " + CHostText::Reason(errno)};
         }
         p += written;
         size -= static_cast<std::size_t>(written);

@@ -8,7 +8,7 @@
 
 CLI::App* CDefaultsCommand::Register(CLI::App& app)
 {
-    return app.add_subcommand("defaults", "print the default parameter text of a new motion");
+    return app.add_subcommand("defaults", "print the parameter text of a new motion");
 }
 
 int CDefaultsCommand::Run(CHostContext& context)

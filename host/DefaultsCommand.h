@@ -7,5 +7,6 @@
 class CDefaultsCommand : public CCommand {
 public:
     CLI::App* Register(CLI::App& app) override;
+    const char* Example() const override { return "defaults > new-motion.pvt"; }
     int Run(CHostContext& context) override;
 };

@@ -15,6 +15,8 @@
 
 #include <cerrno>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace {
@@ -43,6 +45,32 @@ bool Unchanged(const std::string& path, const std::optional<CString>& original)
     }
 }
 
+// The comment block at the head of a parameter text: its lines up to the
+// first one that is neither blank nor a comment ("#" first), when it holds a
+// comment at all (a byte-order mark before it is not kept). The editor
+// writes its text anew, without comments; the head of a file, where people
+// describe the motion, is kept.
+std::string LeadingComments(std::string_view text)
+{
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    std::size_t end = 0;
+    bool comment = false;
+    while (end < text.size()) {
+        const std::size_t feed = text.find('\n', end);
+        const std::string_view line = text.substr(end, feed == std::string_view::npos ? feed : feed - end);
+        const std::size_t first = line.find_first_not_of(" \t\r");
+        if (first != std::string_view::npos && line[first] != '#')
+            break;
+        comment = comment || first != std::string_view::npos;
+        end = feed == std::string_view::npos ? text.size() : feed + 1;
+    }
+    std::string block(comment ? text.substr(0, end) : std::string_view());
+    if (!block.empty() && block.back() != '\n')
+        block += '\n';
+    return block;
+}
+
 // The edited text in the first free name beside FILE.
 std::string SaveBeside(const std::string& path, const CString& text)
 {
@@ -63,9 +91,12 @@ std::string SaveBeside(const std::string& path, const CString& text)
 CLI::App* CEditCommand::Register(CLI::App& app)
 {
     CLI::App* command = app.add_subcommand(
-        "edit", "open the module's editor on a parameter text file; OK saves it (atomically), Cancel leaves it");
-    command->add_option("FILE", m_strPath, "the parameter text file (created on OK when it does not exist)")
-        ->required();
+        "edit", "open the editor \"Motion - PVT\" on a parameter text file (needs a display)");
+    command->add_option("FILE", m_strPath, "the parameter text file: OK saves it atomically, keeping its leading "
+                                           "comment lines, Escape or Cancel leaves it as it was; one that does not "
+                                           "exist starts from the default text and is created on OK")
+        ->required()
+        ->type_name("FILE");
     return command;
 }
 
@@ -96,6 +127,8 @@ int CEditCommand::Run(CHostContext& context)
         CConsole::Say("cancelled: " + name + (original ? " left as it was" : " not created"));
         return EXIT_FAILED;
     }
+    if (original)
+        params = CString(std::string_view(LeadingComments(original->View()) + params.Std()));
     // Whatever fails from here on, the edited text is not lost: it follows
     // the message on standard output.
     try {

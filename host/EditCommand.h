@@ -4,7 +4,9 @@
 //   - FILE that does not exist: the editor starts from the module's default
 //     text, and OK creates the file (permissions as a new file gets them).
 //   - OK (the export returns 1): FILE is replaced atomically with the text
-//     the editor wrote (CAtomicFile: temporary file in the same folder,
+//     the editor wrote, after FILE's leading comment block (the comment and
+//     blank lines before its first key; other comments are not kept, since
+//     the editor writes its text anew) (CAtomicFile: temporary file in the same folder,
 //     fsync, rename, the permissions and, where allowed, the owner kept).
 //     Should that fail, the edited text is not lost: it is printed on
 //     standard output after the one-line message (exit status 2).
@@ -35,6 +37,11 @@ public:
     static constexpr int kMaxEditedNames = 100;
 
     CLI::App* Register(CLI::App& app) override;
+    const char* FailureStatus() const override
+    {
+        return "cancelled, or FILE changed on disk while it was edited (the edited text is saved beside it)";
+    }
+    const char* Example() const override { return "edit examples/multi-point.pvt"; }
     void ListFiles(CFileRoles& files) const override;
     int Run(CHostContext& context) override;
 

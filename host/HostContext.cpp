@@ -36,7 +36,12 @@ CDK_Setup& CHostContext::Setup()
             CInputFile input(m_strSetupPath, CDK_Setup::kMaxDocumentSize);
             CString text;
             ThrowIf(input.Read(text));
-            ThrowIf(m_Setup.LoadFromText(text, input.GetName().c_str()));
+            // The setup's message names no file (": FIELD: PROBLEM"): this
+            // one does, as every message of the host does.
+            const CString error = m_Setup.LoadFromText(text, "");
+            if (!error.IsEmpty())
+                throw SHostError{"cannot use the setup file " + input.GetName() + ": " +
+                                 std::string(error.View().substr(error.View().rfind(": ", 0) == 0 ? 2 : 0))};
         }
         m_bSetupLoaded = true;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -9,10 +10,26 @@ bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
 
 }  // namespace
 
-std::string CHostText::Name(std::string_view path)
+std::string CHostText::Location(std::string_view path)
 {
     if (std::none_of(path.begin(), path.end(), [](char c) { return IsControl(static_cast<unsigned char>(c)); }))
         return std::string(path);
+    return Name(path);
+}
+
+std::string CHostText::Reason(int error)
+{
+    std::string reason = std::strerror(error);
+    // "No such file or directory": a sentence's start, not a continuation;
+    // an acronym ("I/O error") is left as it is.
+    if (reason.size() > 1 && reason[0] >= 'A' && reason[0] <= 'Z' && !(reason[1] >= 'A' && reason[1] <= 'Z') &&
+        reason[1] != '/')
+        reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
+    return reason;
+}
+
+std::string CHostText::Name(std::string_view path)
+{
     std::string out = "\"";
     for (const char ch : path) {
         const auto c = static_cast<unsigned char>(ch);

@@ -18,9 +18,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <sys/stat.h>
 
 namespace {
 
@@ -64,7 +66,7 @@ std::string Problem(const std::string& path, const CFileException& error)
 {
     std::string reason;
     if (error.m_lOsError > 0)
-        reason = std::strerror(static_cast<int>(error.m_lOsError));
+        reason = CHostText::Reason(static_cast<int>(error.m_lOsError));
     else if (error.m_cause == CFileException::invalidFile)
         reason = "it is not a regular file";
     else if (error.m_cause == CFileException::sharingViolation || error.m_cause == CFileException::lockViolation)
@@ -90,9 +92,10 @@ void OpenPoints(CFile& file, const std::string& path)
 std::string Report(const CImportReader& reader, const std::string& points, int taken)
 {
     const std::string name = CHostText::Name(points);
+    const std::string location = CHostText::Location(points);
     std::string report;
     for (const CImportReader::SSkippedLine& line : reader.GetSkippedLines())
-        report += name + ":" + std::to_string(line.nLine) + ": skipped: " + reader.Describe(line) + "\n";
+        report += location + ":" + std::to_string(line.nLine) + ": skipped: " + reader.Describe(line) + "\n";
     const long long skipped = reader.GetSkippedCount();
     const long long unlisted = skipped - static_cast<long long>(reader.GetSkippedLines().size());
     if (unlisted > 0)
@@ -104,15 +107,52 @@ std::string Report(const CImportReader& reader, const std::string& points, int t
     return report;
 }
 
+// Reads the points into the reader's columns: a file as the dialog opens
+// it (CFile), or standard input (every line, as the file's would be).
+void ReadPoints(CImportReader& reader, const std::string& points)
+{
+    if (points == CInputFile::kStandardInput) {
+        CInputFile input(points);
+        CString text;
+        ThrowIf(input.Read(text));
+        reader.ResetTable();
+        std::string_view rest = text.View();
+        while (!rest.empty()) {
+            const auto end = rest.find('\n');
+            reader.AddLine(std::string(rest.substr(0, end)).c_str());
+            rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+        }
+        return;
+    }
+    CFile file;
+    OpenPoints(file, points);
+    try {
+        reader.Import(file);
+    } catch (CException* e) {
+        const auto* fileError = dynamic_cast<const CFileException*>(e);
+        const std::string message = fileError ? Problem(points, *fileError) : std::string(e->GetMessage().View());
+        e->Delete();
+        throw SHostError{message};
+    }
+}
+
 }  // namespace
 
 CLI::App* CImportCommand::Register(CLI::App& app)
 {
     CLI::App* command = app.add_subcommand(
-        "import", "read a points file with the editor's import rules and print the parameter text, or put it into FILE");
-    command->add_option("POINTS", m_strPoints, "the points file: position, velocity and time on each line")->required();
-    command->add_option("--into", m_strInto,
-                        "replace the table of this parameter text file (atomically), keeping its other parameters");
+        "import", "read a points file into a motion's table, printed or put into FILE");
+    command
+        ->add_option("POINTS", m_strPoints,
+                     "the points file (- reads standard input): position, velocity and time on each line, in the "
+                     "display units of FILE, or of the default text (rot, rpm, s on the default drive)")
+        ->required()
+        ->type_name("POINTS");
+    command
+        ->add_option("--into", m_strInto,
+                     "replace the table of this parameter text file (atomically), keeping its other parameters; a "
+                     "FILE that does not exist starts from the default text")
+        ->type_name("FILE");
     return command;
 }
 
@@ -122,49 +162,61 @@ void CImportCommand::ListFiles(CFileRoles& files) const
     files.AddOutput("--into", m_strInto);
 }
 
+// The text the points go into: FILE's, or the module's default text (for no
+// FILE, or one that does not exist yet). Every check of FILE comes here,
+// before anything is printed.
+CString CImportCommand::TargetText(CHostContext& context, std::unique_ptr<CAtomicFile>& output) const
+{
+    if (m_strInto.empty())
+        return context.DefaultText();
+    // The target's kind before anything is read: a named pipe is not waited
+    // for, a device not read.
+    output = std::make_unique<CAtomicFile>(m_strInto);
+    ThrowIf(output->Check());
+    struct stat info = {};
+    if (stat(m_strInto.c_str(), &info) != 0 && errno == ENOENT) {
+        ThrowIf(output->Open());
+        return context.DefaultText();
+    }
+    CInputFile input(m_strInto);
+    CString text;
+    ThrowIf(input.Read(text));
+    if (IsOtherText(text))
+        throw SHostError{"cannot import into " + CHostText::Name(m_strInto) +
+                         ": it holds none of a motion's keys, so it is not a parameter text"};
+    ThrowIf(output->Open());
+    return text;
+}
+
 int CImportCommand::Run(CHostContext& context)
 {
-    CFile file;
-    OpenPoints(file, m_strPoints);
-    CString text;
-    std::unique_ptr<CAtomicFile> output;
-    if (m_strInto.empty()) {
-        text = context.DefaultText();
-    } else {
-        // The target's kind before anything is read: a named pipe is not
-        // waited for, a device not read.
-        output = std::make_unique<CAtomicFile>(m_strInto);
-        ThrowIf(output->Check());
-        CInputFile input(m_strInto);
-        ThrowIf(input.Read(text));
-        if (IsOtherText(text))
-            throw SHostError{"cannot import into " + CHostText::Name(m_strInto) +
-                             ": it holds none of a motion's keys, so it is not a parameter text"};
-        ThrowIf(output->Open());
+    if (m_strPoints != CInputFile::kStandardInput) {
+        CFile probe;  // POINTS is checked first, before FILE is looked at
+        OpenPoints(probe, m_strPoints);
     }
+    std::unique_ptr<CAtomicFile> output;
+    const CString text = TargetText(context, output);
 
     // The record as the editor opens it.
     CDK_Motion motion;
     CInternalData data(context.Setup(), motion);
     CString errors;
-    data.ReadParameters(text, errors);
+    CString params = text;
+    data.ReadParameters(params, errors);
     if (output) {
         const CString reading = ReadingMessages(data, errors);
         if (!reading.IsEmpty())
             CConsole::Warn(reading.View(), CHostText::Name(m_strInto));
     }
     data.NormalizePoints();
+    CConsole::Say("points read in " + std::string(data.m_Position.GetSelectedUnit().View()) + ", " +
+                  std::string(data.m_Velocity.GetSelectedUnit().View()) + ", " +
+                  std::string(data.m_Time.GetSelectedUnit().View()) + ", the units of " +
+                  (m_strInto.empty() ? std::string("the default text") : CHostText::Name(m_strInto)));
 
     CImportReader reader(data.m_Position, data.m_Velocity, data.m_Time);
     reader.SetMaxListedSkips(kListedSkips);
-    try {
-        reader.Import(file);
-    } catch (CException* e) {
-        const auto* fileError = dynamic_cast<const CFileException*>(e);
-        const std::string message = fileError ? Problem(m_strPoints, *fileError) : std::string(e->GetMessage().View());
-        e->Delete();
-        throw SHostError{message};
-    }
+    ReadPoints(reader, m_strPoints);
     // The editor's import ends with the preview's rebuild, which drops the
     // points that do not advance by a whole sampling period.
     CPreviewBuilder::RemovePointsThatDoNotAdvance(data);
@@ -176,19 +228,17 @@ int CImportCommand::Run(CHostContext& context)
         return EXIT_FAILED;
     }
     CConsole::Err(report + "\n");
-
     int badPoint = 0;
-    const CString check = data.CheckPoints(badPoint);
-    if (!check.IsEmpty())
+    if (const CString check = data.CheckPoints(badPoint); !check.IsEmpty())
         CConsole::Warn("the table does not pass validation yet: " + std::string(check.View()));
 
-    CString params;
+    params = CString();
     data.WriteParameters(params);
-    if (output) {
-        ThrowIf(output->Write(params.GetString(), static_cast<std::size_t>(params.GetLength())));
-        ThrowIf(output->Commit());
-    } else {
+    if (!output) {
         CConsole::Out(params);
+        return EXIT_OK;
     }
+    ThrowIf(output->Write(params.GetString(), static_cast<std::size_t>(params.GetLength())));
+    ThrowIf(output->Commit());
     return EXIT_OK;
 }

@@ -31,19 +31,27 @@
 #pragma once
 
 #include "host/Command.h"
+#include "platform/String.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
+
+class CAtomicFile;
 
 class CImportCommand : public CCommand {
 public:
     static constexpr std::size_t kListedSkips = 20;
 
     CLI::App* Register(CLI::App& app) override;
+    const char* FailureStatus() const override { return "no point was taken (nothing is printed or written)"; }
+    const char* Example() const override { return "import examples/import-points.txt --into my-motion.pvt"; }
     void ListFiles(CFileRoles& files) const override;
     int Run(CHostContext& context) override;
 
 private:
+    CString TargetText(CHostContext& context, std::unique_ptr<CAtomicFile>& output) const;
+
     std::string m_strPoints;
     std::string m_strInto;
 };

@@ -16,8 +16,10 @@
 
 CLI::App* CInfoCommand::Register(CLI::App& app)
 {
-    CLI::App* command = app.add_subcommand("info", "print the module's identity, availability and version");
-    command->add_option("--icon", m_strIcon, "also write the module's bitmap to this .bmp file");
+    CLI::App* command = app.add_subcommand(
+        "info", "print the module's identity, its availability for the drive and its version");
+    command->add_option("--icon", m_strIcon, "also write the module's 16 x 16 bitmap to OUT as a .bmp file")
+        ->type_name("OUT");
     return command;
 }
 

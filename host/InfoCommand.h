@@ -10,6 +10,7 @@
 class CInfoCommand : public CCommand {
 public:
     CLI::App* Register(CLI::App& app) override;
+    const char* Example() const override { return "info --icon velkor.bmp"; }
     void ListFiles(CFileRoles& files) const override;
     int Run(CHostContext& context) override;
 

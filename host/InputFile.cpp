@@ -32,7 +32,7 @@ bool IsNullDevice(const struct stat& info)
 std::string KindProblem(const struct stat& info, bool standardInput)
 {
     if (S_ISDIR(info.st_mode))
-        return std::strerror(EISDIR);
+        return CHostText::Reason(EISDIR);
     if (S_ISREG(info.st_mode))
         return {};
     if (standardInput && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) || isatty(STDIN_FILENO) ||
@@ -101,14 +101,14 @@ CString CInputFile::Open()
             m_nFd = open(m_strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         while (m_nFd < 0 && errno == EINTR);
         if (m_nFd < 0)
-            return m_strOpenError = Fail(std::strerror(errno));
+            return m_strOpenError = Fail(CHostText::Reason(errno));
         m_bOwnFd = true;
     }
     struct stat info = {};
     if (fstat(m_nFd, &info) != 0) {
         const int error = errno;
         m_nFd = -1;  // never read from a descriptor that is not ours
-        return m_strOpenError = Fail(standardInput && error == EBADF ? "it is closed" : std::strerror(error));
+        return m_strOpenError = Fail(standardInput && error == EBADF ? "it is closed" : CHostText::Reason(error));
     }
     if (const std::string problem = KindProblem(info, standardInput); !problem.empty())
         return m_strOpenError = Fail(problem);
@@ -144,7 +144,7 @@ CString CInputFile::Read(CString& text)
         if (count < 0) {
             const int reason = errno;
             text = CString();
-            return Fail(std::strerror(reason));
+            return Fail(CHostText::Reason(reason));
         }
         if (count == 0)
             return CString();

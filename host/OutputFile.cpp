@@ -42,7 +42,7 @@ std::string COutputFile::GetName() const
 void COutputFile::Fail(int error) const
 {
     throw SHostError{"cannot write " + GetName() + ": " +
-                     (error == ENXIO ? std::string("no program reads the named pipe") : std::strerror(error))};
+                     (error == ENXIO ? std::string("no program reads the named pipe") : CHostText::Reason(error))};
 }
 
 void COutputFile::Open()

@@ -142,21 +142,31 @@ std::string CPreviewCommand::ParseSize(const std::string& text, int& width, int&
 CLI::App* CPreviewCommand::Register(CLI::App& app)
 {
     CLI::App* command = app.add_subcommand(
-        "preview", "the trajectory as the editor previews it: CSV of the samples, a PNG of the graph, or a summary");
-    command->add_option("FILE", m_strInput, CInputFile::Help())->required();
-    command->add_option("--csv", m_strCsv, "write the samples as CSV to OUT (- for standard output)");
-    CLI::Option* png =
-        command->add_option("--png", m_strPng, "draw the graph into the PNG file OUT (- for standard output)");
+        "preview", "the drive's interpolated trajectory as CSV, a PNG picture or a summary");
+    command->add_option("FILE", m_strInput, CInputFile::Help())->required()->type_name("FILE");
+    command
+        ->add_option("--csv", m_strCsv, "write the samples to OUT as CSV: sample, time, position, velocity in the "
+                                        "text's display units (- for standard output)")
+        ->type_name("OUT");
+    command
+        ->add_option("--png", m_strPng, "draw the graph into OUT as a PNG picture (- for standard output); needs no "
+                                        "display")
+        ->type_name("OUT");
     m_pSizeOption = command
-        ->add_option("--size", m_strSize,
-                     "the picture's size in pixels (default " + std::to_string(kDefaultWidth) + "x" +
-                         std::to_string(kDefaultHeight) + ")")
-        ->needs(png);
+                        ->add_option("--size", m_strSize,
+                                     "the picture's size in pixels, WIDTHxHEIGHT (default " +
+                                         std::to_string(kDefaultWidth) + "x" + std::to_string(kDefaultHeight) +
+                                         "; width " + std::to_string(kMinWidth) + " ... " + std::to_string(kMaxSide) +
+                                         ", height " + std::to_string(kMinHeight) + " ... " +
+                                         std::to_string(kMaxSide) + ")")
+                        ->type_name("WxH");
     return command;
 }
 
 void CPreviewCommand::Validate()
 {
+    if (m_pSizeOption && m_pSizeOption->count() > 0 && m_strPng.empty())
+        throw SHostError{"--size needs --png: it is the picture's size"};
     if (m_pSizeOption && m_pSizeOption->count() > 0)
         if (const std::string error = ParseSize(m_strSize, m_nWidth, m_nHeight); !error.empty())
             throw SHostError{error};

@@ -49,6 +49,11 @@ public:
     static std::string ParseSize(const std::string& text, int& width, int& height);
 
     CLI::App* Register(CLI::App& app) override;
+    const char* Example() const override
+    {
+        return "preview examples/multi-point.pvt --png preview.png --size 1600x900";
+    }
+    bool UsesModule() const override { return false; }
     void Validate() override;
     void ListFiles(CFileRoles& files) const override;
     int Run(CHostContext& context) override;

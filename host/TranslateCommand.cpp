@@ -12,8 +12,9 @@
 
 CLI::App* CTranslateCommand::Register(CLI::App& app)
 {
-    CLI::App* command = app.add_subcommand("translate", "print the motion-language text of a parameter text");
-    command->add_option("FILE", m_strInput, CInputFile::Help())->required();
+    CLI::App* command = app.add_subcommand(
+        "translate", "print the motion-language lines that load and start the motion");
+    command->add_option("FILE", m_strInput, CInputFile::Help())->required()->type_name("FILE");
     return command;
 }
 

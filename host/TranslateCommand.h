@@ -11,6 +11,11 @@
 class CTranslateCommand : public CCommand {
 public:
     CLI::App* Register(CLI::App& app) override;
+    const char* FailureStatus() const override
+    {
+        return "the module refuses the motion: its messages on standard error";
+    }
+    const char* Example() const override { return "translate examples/multi-point.pvt"; }
     void ListFiles(CFileRoles& files) const override;
     int Run(CHostContext& context) override;
 

@@ -179,7 +179,7 @@ TEST_F(EditorXServerTest, TheDialogOpensEveryTimeOnAFreshServer)
             EXPECT_EQ(XDoTool({"key", "Escape"}), 0);
         }
         EXPECT_EQ(Wait(editor, 20), 1);
-        EXPECT_EQ(ReadFile(m_Dir + "/err"), "motionhost: cancelled: " + m_File + " left as it was\n");
+        EXPECT_EQ(ReadFile(m_Dir + "/err"), "motionhost: cancelled: \"" + m_File + "\" left as it was\n");
         StopServer();
     }
     EXPECT_EQ(ReadFile(m_File), before);

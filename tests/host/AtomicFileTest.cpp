@@ -52,12 +52,12 @@ TEST_F(AtomicFileTest, TargetsThatCannotBeReplacedAreOneLineAndLeaveNothing)
     const struct {
         std::string path, error;
     } cases[] = {
-        {"", "cannot write : no file name given"},
-        {m_Work, "cannot write " + m_Work + ": Is a directory"},
-        {"/dev/null", "cannot write /dev/null: not a regular file"},
-        {m_Dir + "/absent/x", "cannot write " + m_Dir + "/absent/x: the folder " + m_Dir + "/absent does not exist"},
-        {m_Work + "/file/x", "cannot write " + m_Work + "/file/x: Not a directory"},
-        {m_Work + "/dangling", "cannot write " + m_Work + "/dangling: it is a symbolic link to a file that does not exist"},
+        {"", "cannot write \"\": no file name given"},
+        {m_Work, "cannot write " + N(m_Work) + ": is a directory"},
+        {"/dev/null", "cannot write \"/dev/null\": not a regular file"},
+        {m_Dir + "/absent/x", "cannot write " + N(m_Dir + "/absent/x") + ": the folder " + N(m_Dir + "/absent") + " does not exist"},
+        {m_Work + "/file/x", "cannot write " + N(m_Work + "/file/x") + ": not a directory"},
+        {m_Work + "/dangling", "cannot write " + N(m_Work + "/dangling") + ": it is a symbolic link to a file that does not exist"},
     };
     for (const auto& c : cases) {
         CAtomicFile file(c.path);
@@ -85,7 +85,7 @@ TEST_F(AtomicFileTest, AnUncommittedFileLeavesTheOldOne)
     CAtomicFile file(path);
     ASSERT_EQ(Str(file.Open()), "");
     file.Discard();
-    EXPECT_EQ(Str(file.Commit()), "cannot write " + path + ": the file is not open");
+    EXPECT_EQ(Str(file.Commit()), "cannot write " + N(path) + ": the file is not open");
     EXPECT_EQ(ReadFile(path), "old");
     EXPECT_EQ(List(m_Work), std::vector<std::string>{"kept.txt"});
 }

@@ -51,6 +51,25 @@ TEST_F(EditTest, OkReplacesTheFileKeepingItsPermissions)
     EXPECT_TRUE(S_ISLNK(link.st_mode));
 }
 
+// OK keeps the comment block at the head of the file (the editor writes its
+// text anew, without comments); comments further down are not kept.
+TEST_F(EditTest, OkKeepsTheLeadingCommentBlock)
+{
+    const struct {
+        std::string before, after;
+    } cases[] = {
+        {"# a motion\r\n\n#   for axis 2\nExecute = 0\n# gone\n", "# a motion\r\n\n#   for axis 2\n"},
+        {"\xEF\xBB\xBF# marked\nExecute = 0\n", "# marked\n"},
+        {"\n\nExecute = 0\n", ""},
+        {"# only a comment", "# only a comment\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string path = Make("motion.pvt", c.before);
+        ASSERT_EQ(Edit(path, "ok").status, 0) << c.before;
+        EXPECT_EQ(ReadFile(path), c.after + c.before + "Edited = 1\n") << c.before;
+    }
+}
+
 // A file that does not exist: the editor starts from the module's default
 // text; OK creates the file with a new file's permissions, Cancel creates
 // nothing.
@@ -59,7 +78,7 @@ TEST_F(EditTest, ANewFileStartsFromTheDefaultTextAndIsCreatedOnOkOnly)
     const std::string path = m_Work + "/new.pvt";
     const SRun cancel = Edit(path, "cancel");
     EXPECT_EQ(cancel.status, 1);
-    EXPECT_EQ(cancel.err, "motionhost: cancelled: " + path + " not created\n");
+    EXPECT_EQ(cancel.err, "motionhost: cancelled: " + N(path) + " not created\n");
     EXPECT_EQ(ReadFile(Given()), "Default = 1\n");
     EXPECT_TRUE(List(m_Work).empty());
 
@@ -80,8 +99,8 @@ TEST_F(EditTest, AFileChangedWhileEditedIsNotReplaced)
         const std::string before = ReadFile(path);
         const SRun run = Edit(path, "ok", "EDIT_TEST_MEANWHILE=" + Q(path));
         EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, "motionhost: " + path + " changed on disk while it was edited: not replaced; the edited "
-                                                   "text is in " + beside + "\n");
+        EXPECT_EQ(run.err, "motionhost: " + N(path) + " changed on disk while it was edited: not replaced; the "
+                                                      "edited text is in " + N(beside) + "\n");
         EXPECT_EQ(ReadFile(path), before + "Changed = 1\n");
         EXPECT_EQ(ReadFile(beside), before + "Edited = 1\n");
     }
@@ -98,7 +117,7 @@ TEST_F(EditTest, CancelLeavesTheFileAsItWas)
     const SRun run = Edit(path, "cancel");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "motionhost: cancelled: " + path + " left as it was\n");
+    EXPECT_EQ(run.err, "motionhost: cancelled: " + N(path) + " left as it was\n");
     EXPECT_EQ(ReadFile(path), bytes);
     struct stat after = {};
     ASSERT_EQ(stat(path.c_str(), &after), 0);
@@ -121,10 +140,10 @@ TEST_F(EditTest, ProblemsAreOneLineWithStatus2BeforeTheEditorOpens)
         {Q(path), "env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:4711",
          "motionhost: cannot open the X display \":4711\": start an X server there, or set QT_QPA_PLATFORM=offscreen\n"},
         {"-", "", "motionhost: edit needs a file name: standard input cannot be written back\n"},
-        {Q(m_Work), "", "motionhost: cannot write " + m_Work + ": Is a directory\n"},
+        {Q(m_Work), "", "motionhost: cannot write " + N(m_Work) + ": is a directory\n"},
         {Q(m_Dir + "/absent/new.pvt"), "",
-         "motionhost: cannot write " + m_Dir + "/absent/new.pvt: the folder " + m_Dir + "/absent does not exist\n"},
-        {Q(path) + " --no-such-option", "", "motionhost: The following argument was not expected: --no-such-option (see motionhost --help)\n"},
+         "motionhost: cannot write " + N(m_Dir + "/absent/new.pvt") + ": the folder " + N(m_Dir + "/absent") + " does not exist\n"},
+        {Q(path) + " --no-such-option", "", "motionhost: the following argument was not expected: --no-such-option (see motionhost help edit)\n"},
     };
     for (const auto& c : cases) {
         const SRun run = Run("--module " + Q(kEditTestModule) + " edit " + c.args, "",
@@ -139,7 +158,7 @@ TEST_F(EditTest, ProblemsAreOneLineWithStatus2BeforeTheEditorOpens)
     // A module without the editor is found out before the editor would open.
     const SRun none = Run("--module " + Q(kBin + "/libplatform.so") + " edit " + Q(path));
     EXPECT_EQ(none.status, 2);
-    EXPECT_EQ(none.err, "motionhost: the module " + kBin + "/libplatform.so does not export \"EditMotionSequence\"\n");
+    EXPECT_EQ(none.err, "motionhost: the module " + N(kBin + "/libplatform.so") + " does not export \"EditMotionSequence\"\n");
 }
 
 // A read-only file would be replaced by the rename all the same: refused
@@ -166,7 +185,7 @@ TEST_F(EditTest, AReadOnlyFileIsRefused)
     const SRun run = RunProgram(host, "--module " + Q(module) + " edit " + Q(path), "</dev/null",
                                 env + " env EDIT_TEST_ACTION=ok EDIT_TEST_RECORD=" + Q(Given()));
     EXPECT_EQ(run.status, 2) << run.err;
-    EXPECT_EQ(run.err, "motionhost: cannot write " + path + ": the file is read-only\n");
+    EXPECT_EQ(run.err, "motionhost: cannot write " + N(path) + ": the file is read-only\n");
     EXPECT_FALSE(Exists(Given()));
     EXPECT_EQ(ReadFile(path), "Execute = 0\n");
 }

@@ -89,22 +89,23 @@ TEST_F(HostTest, UsageAndFileErrorsAreOneLineWithStatus2)
         std::string args;
         std::string err;  // the start of the one line
     } cases[] = {
-        {"translate '" + m_Dir + "/absent.pvt'", "motionhost: cannot read " + m_Dir + "/absent.pvt: No such file"},
-        {"--module '" + m_Dir + "/absent.so' info", "motionhost: cannot load the module " + m_Dir + "/absent.so: "},
+        {"translate '" + m_Dir + "/absent.pvt'", "motionhost: cannot read " + N(m_Dir + "/absent.pvt") + ": no such file"},
+        {"--module '" + m_Dir + "/absent.so' info", "motionhost: cannot load the module " + N(m_Dir + "/absent.so") + ": "},
         {"--module '" + kBin + "/libplatform.so' info",
-         "motionhost: the module " + kBin + "/libplatform.so does not export \"GetClassName\""},
-        {"--setup '" + m_Dir + "/bad.json' info", "motionhost: " + m_Dir + "/bad.json: countsPerRevolution: expected a number"},
-        {"--setup '" + m_Dir + "/absent.json' defaults", "motionhost: cannot read " + m_Dir + "/absent.json: No such file"},
+         "motionhost: the module " + N(kBin + "/libplatform.so") + " does not export \"GetClassName\""},
+        {"--setup '" + m_Dir + "/bad.json' info",
+         "motionhost: cannot use the setup file " + N(m_Dir + "/bad.json") + ": countsPerRevolution: expected a number"},
+        {"--setup '" + m_Dir + "/absent.json' defaults", "motionhost: cannot read " + N(m_Dir + "/absent.json") + ": no such file"},
         {"translate", "motionhost: FILE is required"},
         {"", "motionhost: a command is required: info, defaults, translate, edit, preview or import"},
-        {"frobnicate", "motionhost: unknown command frobnicate"},
-        {"--setup '" + m_Dir + "/bad.json' frobnicate", "motionhost: unknown command frobnicate"},
+        {"frobnicate", "motionhost: unknown command \"frobnicate\""},
+        {"--setup '" + m_Dir + "/bad.json' frobnicate", "motionhost: unknown command \"frobnicate\""},
         {"--module '' info", "motionhost: --module needs a value, not an empty text"},
         {"--setup '' defaults", "motionhost: --setup needs a value, not an empty text"},
         {"info --icon ''", "motionhost: --icon needs a value, not an empty text"},
         // Nothing is printed before the icon's file is known to be writable.
         {"info --icon '" + m_Dir + "/absent/icon.bmp'",
-         "motionhost: cannot write " + m_Dir + "/absent/icon.bmp: the folder " + m_Dir + "/absent does not exist"},
+         "motionhost: cannot write " + N(m_Dir + "/absent/icon.bmp") + ": the folder " + N(m_Dir + "/absent") + " does not exist"},
     };
     for (const auto& c : cases) {
         const SRun run = Run(c.args);
@@ -112,6 +113,42 @@ TEST_F(HostTest, UsageAndFileErrorsAreOneLineWithStatus2)
         EXPECT_EQ(run.out, "") << c.args;
         EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << c.args << "\n" << run.err;
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << c.args << "\n" << run.err;
+    }
+}
+
+// The command line as a Linux user expects it: global options after the
+// command too, "-" for every input, an option a command does not use
+// refused, --version, help for one command. Each line: its exit status and
+// the first line it prints (standard output, else standard error).
+TEST_F(HostTest, CommandLineConventions)
+{
+    const std::string motion = ReadFile(kExamples + "multi-point.pvt");
+    const std::string setup = Q(kExamples + "drive-setup.json");
+    const struct {
+        std::string args, input;
+        int status;
+        std::string first;
+    } cases[] = {
+        {"--version", "", 0, "motionhost 1.0.0.1"},
+        {"help translate", "", 0, "print the motion-language lines that load and start the motion"},
+        {"translate --help", "", 0, "print the motion-language lines that load and start the motion"},
+        {"help", "", 0, "Loads a motion module and calls its exports by name: translates PVT motions, opens their "
+                        "editor, previews and imports their point tables."},
+        {"help frobnicate", "", 2, "motionhost: no command \"frobnicate\" (see motionhost --help)"},
+        {"translate - --setup " + setup, motion, 0, "  MASTERID = 81; // Set host address to 5\r"},
+        {"translate --module " + Q(kBin + "/Velkor.so") + " -", motion, 0, "  MASTERID = 81; // Set host address to 5\r"},
+        {"preview - --setup " + setup, motion, 0, "points: 5"},
+        {"import -", "1 0 0.05\n", 0, "ClearBuffer = 1"},
+        {"preview - --module " + Q(kBin + "/Velkor.so"), motion, 2,
+         "motionhost: preview does not use --module: it runs no module (see motionhost help preview)"},
+        {"translate - --frobnicate", motion, 2,
+         "motionhost: the following argument was not expected: --frobnicate (see motionhost help translate)"},
+    };
+    for (const auto& c : cases) {
+        const SRun run = Run(c.args, c.input);
+        EXPECT_EQ(run.status, c.status) << c.args << "\n" << run.err;
+        const std::string& printed = run.out.empty() ? run.err : run.out;
+        EXPECT_EQ(printed.substr(0, printed.find('\n')), c.first) << c.args;
     }
 }
 
@@ -138,27 +175,27 @@ TEST_F(HostTest, EveryInputIsCheckedForItsKindAndSize)
         std::string args;  // %s: the file
         std::string path, err;
     } cases[] = {
-        {"translate %s", fifo, "cannot read " + fifo + ": " + pipe},
-        {"translate %s", "/dev/zero", "cannot read /dev/zero: " + device},
-        {"translate %s", m_Dir, "cannot read " + m_Dir + ": Is a directory"},
-        {"translate %s", big, "cannot read " + big + ": " + tooBig},
-        {"preview %s", fifo, "cannot read " + fifo + ": " + pipe},
-        {"preview %s --csv -", "/dev/zero", "cannot read /dev/zero: " + device},
-        {"preview %s", big, "cannot read " + big + ": " + tooBig},
-        {"--setup %s defaults", fifo, "cannot read " + fifo + ": " + pipe},
-        {"--setup %s defaults", "/dev/zero", "cannot read /dev/zero: " + device},
-        {"--setup %s defaults", m_Dir, "cannot read " + m_Dir + ": Is a directory"},
-        {"--setup %s defaults", bigSetup, "cannot read " + bigSetup + ": more than 16 MiB, the limit for an input text"},
-        {"import %s", fifo, "cannot read " + fifo + ": " + pipe},
-        {"import %s", "/dev/zero", "cannot read /dev/zero: " + device},
-        {"import %s", big, "cannot read " + big + ": " + tooBig},
-        {"import " + Q(points) + " --into %s", fifo, "cannot write " + fifo + ": not a regular file"},
-        {"import " + Q(points) + " --into %s", "/dev/zero", "cannot write /dev/zero: not a regular file"},
-        {"import " + Q(points) + " --into %s", m_Dir, "cannot write " + m_Dir + ": Is a directory"},
-        {"import " + Q(points) + " --into %s", big, "cannot read " + big + ": " + tooBig},
-        {edit + "%s", fifo, "cannot write " + fifo + ": not a regular file"},
-        {edit + "%s", "/dev/zero", "cannot write /dev/zero: not a regular file"},
-        {edit + "%s", big, "cannot read " + big + ": " + tooBig},
+        {"translate %s", fifo, "cannot read " + N(fifo) + ": " + pipe},
+        {"translate %s", "/dev/zero", "cannot read \"/dev/zero\": " + device},
+        {"translate %s", m_Dir, "cannot read " + N(m_Dir) + ": is a directory"},
+        {"translate %s", big, "cannot read " + N(big) + ": " + tooBig},
+        {"preview %s", fifo, "cannot read " + N(fifo) + ": " + pipe},
+        {"preview %s --csv -", "/dev/zero", "cannot read \"/dev/zero\": " + device},
+        {"preview %s", big, "cannot read " + N(big) + ": " + tooBig},
+        {"--setup %s defaults", fifo, "cannot read " + N(fifo) + ": " + pipe},
+        {"--setup %s defaults", "/dev/zero", "cannot read \"/dev/zero\": " + device},
+        {"--setup %s defaults", m_Dir, "cannot read " + N(m_Dir) + ": is a directory"},
+        {"--setup %s defaults", bigSetup, "cannot read " + N(bigSetup) + ": more than 16 MiB, the limit for an input text"},
+        {"import %s", fifo, "cannot read " + N(fifo) + ": " + pipe},
+        {"import %s", "/dev/zero", "cannot read \"/dev/zero\": " + device},
+        {"import %s", big, "cannot read " + N(big) + ": " + tooBig},
+        {"import " + Q(points) + " --into %s", fifo, "cannot write " + N(fifo) + ": not a regular file"},
+        {"import " + Q(points) + " --into %s", "/dev/zero", "cannot write \"/dev/zero\": not a regular file"},
+        {"import " + Q(points) + " --into %s", m_Dir, "cannot write " + N(m_Dir) + ": is a directory"},
+        {"import " + Q(points) + " --into %s", big, "cannot read " + N(big) + ": " + tooBig},
+        {edit + "%s", fifo, "cannot write " + N(fifo) + ": not a regular file"},
+        {edit + "%s", "/dev/zero", "cannot write \"/dev/zero\": not a regular file"},
+        {edit + "%s", big, "cannot read " + N(big) + ": " + tooBig},
     };
     for (const auto& c : cases) {
         std::string args = c.args;
@@ -181,7 +218,7 @@ TEST_F(HostTest, StandardInputThatIsNotAText)
         std::string args, redirect;
         std::string err;  // the whole line
     } cases[] = {
-        {"translate -", "<'" + m_Dir + "'", "motionhost: cannot read standard input: Is a directory\n"},
+        {"translate -", "<'" + m_Dir + "'", "motionhost: cannot read standard input: is a directory\n"},
         {"translate -", "<&-", "motionhost: cannot read standard input: it is closed\n"},
         // checked before the module is looked for
         {"--module '" + m_Dir + "/absent.so' translate -", "<&-", "motionhost: cannot read standard input: it is closed\n"},

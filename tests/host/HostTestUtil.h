@@ -30,6 +30,9 @@ inline const std::string kNoDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_Q
 using testutil::ReadFile;
 using testutil::WriteFile;
 
+// A file name as motionhost's messages show it: in double quotes.
+inline std::string N(const std::string& path) { return "\"" + path + "\""; }
+
 inline bool Exists(const std::string& path)
 {
     struct stat info = {};

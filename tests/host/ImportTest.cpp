@@ -36,9 +36,10 @@ TEST_F(ImportTest, TheExampleGivesTheDialogsTableInTheDefaultUnits)
               "TSPD.unit = rpm\nTSPD = 0, 1, 2, 3, 2, 0\n"
               "Execute = 0\nWaitForCompletion = 1\n");
     EXPECT_EQ(run.err,
-              points + ":1: skipped: no three numbers\n" +
+              "motionhost: points read in rot, rpm, s, the units of the default text\n" + points +
+                  ":1: skipped: no three numbers\n" +
               points + ":2: skipped: a time of 0, which the start point holds\n"
-              "motionhost: 5 points taken from " + points + ", 2 lines skipped\n");
+              "motionhost: 5 points taken from " + N(points) + ", 2 lines skipped\n");
     // The table passes validation: it translates.
     EXPECT_EQ(Run("translate -", run.out).status, 0);
 }
@@ -54,7 +55,8 @@ TEST_F(ImportTest, SkippedLinesAreListedByNumberAndReasonTwentyThenACount)
     const std::string points = Make("points.txt", file);
     const SRun run = Import(points);
     EXPECT_EQ(run.status, 0) << run.err;
-    std::string expected = points + ":1: skipped: no three numbers\n" +
+    std::string expected = "motionhost: points read in rot, rpm, s, the units of the default text\n" + points +
+                           ":1: skipped: no three numbers\n" +
                            points + ":3: skipped: no three numbers\n" +
                            points + ":4: skipped: negative time\n" +
                            points + ":5: skipped: time not after the last point's\n" +
@@ -63,7 +65,7 @@ TEST_F(ImportTest, SkippedLinesAreListedByNumberAndReasonTwentyThenACount)
                            points + ":8: skipped: a time of 0, which the start point holds\n";
     for (int line = 9; line <= 21; ++line)
         expected += points + ":" + std::to_string(line) + ": skipped: no three numbers\n";
-    expected += "motionhost: 17 more lines skipped\nmotionhost: 2 points taken from " + points + ", 37 lines skipped\n";
+    expected += "motionhost: 17 more lines skipped\nmotionhost: 2 points taken from " + N(points) + ", 37 lines skipped\n";
     EXPECT_EQ(run.err, expected);
     EXPECT_NE(run.out.find("ATIME = 0, 10, 30\nTPOS.unit = rot\nTPOS = 0, 2000, 8000\n"), std::string::npos) << run.out;
 }
@@ -77,10 +79,11 @@ TEST_F(ImportTest, NoPointTakenIsStatus1AndWritesNothing)
     const struct {
         std::string file, into, err;
     } cases[] = {
-        {"", "", "motionhost: no point taken from %\n"},
+        {"", "", "motionhost: no point taken from \"%\"\n"},
         {"header only\n\n0 0 0\n", "",
          "%:1: skipped: no three numbers\n%:2: skipped: no three numbers\n"
-         "%:3: skipped: a time of 0, which the start point holds\nmotionhost: no point taken from %, 3 lines skipped\n"},
+         "%:3: skipped: a time of 0, which the start point holds\nmotionhost: no point taken from \"%\", 3 lines "
+         "skipped\n"},
         // 0.4 ms: 0 in whole sampling periods, the start point's time
         {"1 2 0.4\n", into, "%:1: skipped: 0.4 ms rounds to 0 sampling periods\n"},
     };
@@ -89,7 +92,8 @@ TEST_F(ImportTest, NoPointTakenIsStatus1AndWritesNothing)
         const SRun run = Import(points, c.into);
         EXPECT_EQ(run.status, 1) << c.file;
         EXPECT_EQ(run.out, "") << c.file;
-        std::string err = c.err;
+        std::string err = "motionhost: points read in rot, rpm, " + std::string(c.into.empty() ? "s" : "ms") +
+                          ", the units of " + (c.into.empty() ? "the default text" : N(c.into)) + "\n" + c.err;
         for (std::size_t at; (at = err.find('%')) != std::string::npos;)
             err.replace(at, 1, points);
         if (c.into.empty())
@@ -101,7 +105,7 @@ TEST_F(ImportTest, NoPointTakenIsStatus1AndWritesNothing)
         EXPECT_EQ(List(m_Work), (std::vector<std::string>{"motion.pvt", "points.txt"}));
     }
     // The --into case says that the file was left.
-    EXPECT_NE(Import(Make("points.txt", "1 2 0.4\n"), into).err.find("; " + into + " left as it was\n"), std::string::npos);
+    EXPECT_NE(Import(Make("points.txt", "1 2 0.4\n"), into).err.find("; " + N(into) + " left as it was\n"), std::string::npos);
 }
 
 // Status 2 for files that cannot be read or written: the file exception's
@@ -113,13 +117,11 @@ TEST_F(ImportTest, UnreadableFilesAreOneLineWithStatus2)
     const struct {
         std::string args, err;
     } cases[] = {
-        {Q(m_Dir + "/absent.txt"), "motionhost: cannot read " + m_Dir + "/absent.txt: No such file or directory\n"},
-        {Q(m_Work), "motionhost: cannot read " + m_Work + ": Is a directory\n"},
-        {Q(points) + " --into " + Q(m_Dir + "/absent.pvt"),
-         "motionhost: cannot read " + m_Dir + "/absent.pvt: No such file or directory\n"},
-        {Q(points) + " --into " + Q(m_Work), "motionhost: cannot write " + m_Work + ": Is a directory\n"},
-        {Q(points) + " --into ''", "motionhost: --into needs a value, not an empty text (see motionhost --help)\n"},
-        {"", "motionhost: POINTS is required (see motionhost --help)\n"},
+        {Q(m_Dir + "/absent.txt"), "motionhost: cannot read " + N(m_Dir + "/absent.txt") + ": no such file or directory\n"},
+        {Q(m_Work), "motionhost: cannot read " + N(m_Work) + ": is a directory\n"},
+        {Q(points) + " --into " + Q(m_Work), "motionhost: cannot write " + N(m_Work) + ": is a directory\n"},
+        {Q(points) + " --into ''", "motionhost: --into needs a value, not an empty text (see motionhost help import)\n"},
+        {"", "motionhost: POINTS is required (see motionhost help import)\n"},
     };
     for (const auto& c : cases) {
         const SRun run = Run("import " + c.args);
@@ -140,7 +142,8 @@ TEST_F(ImportTest, IntoKeepsTheOtherParametersAndThePermissions)
     const SRun run = Import(points, into);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, points + ":1: skipped: no three numbers\nmotionhost: 3 points taken from " + points +
+    EXPECT_EQ(run.err, "motionhost: points read in rot, rpm, ms, the units of " + N(into) + "\n" + points +
+                           ":1: skipped: no three numbers\nmotionhost: 3 points taken from " + N(points) +
                            ", 1 line skipped\n");
     EXPECT_EQ(ReadFile(into),
               "MASTERID = 5\nClearBuffer = 1\nStartPoint = 0\n"
@@ -150,6 +153,19 @@ TEST_F(ImportTest, IntoKeepsTheOtherParametersAndThePermissions)
               "Execute = 0\nWaitForCompletion = 1\n");
     EXPECT_EQ(ModeOf(into), 0604u);
     EXPECT_EQ(List(m_Work), (std::vector<std::string>{"motion.pvt", "points.txt"}));
+}
+
+// --into a file that does not exist starts from the default text, as edit
+// does, and creates the file.
+TEST_F(ImportTest, IntoANewFileStartsFromTheDefaultText)
+{
+    const std::string into = m_Work + "/new.pvt";
+    const std::string points = Make("points.txt", "1 30 0.05\n");
+    const SRun run = Import(points, into);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), "motionhost: points read in rot, rpm, s, the units of " + N(into));
+    EXPECT_EQ(ReadFile(into), "ClearBuffer = 1\nStartPoint = 0\nATIME.unit = s\nATIME = 0, 50\nTPOS.unit = rot\n"
+                              "TPOS = 0, 2000\nTSPD.unit = rpm\nTSPD = 0, 1\nExecute = 0\nWaitForCompletion = 1\n");
 }
 
 // A table that OK would refuse is imported all the same (status 0), with a
@@ -164,9 +180,10 @@ TEST_F(ImportTest, WarningsForTheNewTableAndForFilesReadingNotItsOldTable)
     // FILE's own last velocity is not 0: a reading message of FILE; the
     // validation of its table (the same fault) is not repeated.
     EXPECT_EQ(run.err,
-              "motionhost: warning: " + into + ": Parameter \"TSPD\": invalid point data (each column needs one value "
-              "per point; the first point is 0 and the last velocity is 0).\n"
-              "motionhost: 1 point taken from " + points + "\n"
+              "motionhost: warning: " + N(into) + ": Parameter \"TSPD\": invalid point data (each column needs one "
+              "value per point; the first point is 0 and the last velocity is 0).\n"
+              "motionhost: points read in rot, rpm, s, the units of " + N(into) + "\n"
+              "motionhost: 1 point taken from " + N(points) + "\n"
               "motionhost: warning: the table does not pass validation yet: Invalid values for last point. Last "
               "velocity point should be 0.\n");
     EXPECT_NE(ReadFile(into).find("ATIME = 0, 10\nTPOS.unit = rot\nTPOS = 0, 2000\nTSPD.unit = rpm\nTSPD = 0, 1\n"),

@@ -17,6 +17,7 @@
 namespace {
 
 std::string Str(const CString& s) { return std::string(s.View()); }
+std::string N(const std::string& path) { return "\"" + path + "\""; }
 
 class InputFileTest : public ::testing::Test {
 protected:
@@ -46,17 +47,17 @@ TEST_F(InputFileTest, ReadsWholeFilesUpToTheLimit)
     } cases[] = {
         {File("text", text), 19, text, ""},
         {File("empty", ""), 0, "", ""},
-        {File("one-over", text), 18, "", "cannot read " + m_Dir + "/one-over: more than 18 bytes, the limit for an input text"},
-        {File("kib", std::string(2049, 'x')), 2048, "", "cannot read " + m_Dir + "/kib: more than 2 KiB, the limit for an input text"},
+        {File("one-over", text), 18, "", "cannot read " + N(m_Dir + "/one-over") + ": more than 18 bytes, the limit for an input text"},
+        {File("kib", std::string(2049, 'x')), 2048, "", "cannot read " + N(m_Dir + "/kib") + ": more than 2 KiB, the limit for an input text"},
         // Only a regular file is read by name: a device may never end, a
         // named pipe never be written to (and is not waited for).
-        {"/dev/zero", 3 << 20, "", "cannot read /dev/zero: it is a device, not a regular file"},
-        {"/dev/null", 1, "", "cannot read /dev/null: it is a device, not a regular file"},
-        {Fifo(), 1, "", "cannot read " + m_Dir + "/fifo: it is a named pipe, not a regular file (give - and redirect "
+        {"/dev/zero", 3 << 20, "", "cannot read \"/dev/zero\": it is a device, not a regular file"},
+        {"/dev/null", 1, "", "cannot read \"/dev/null\": it is a device, not a regular file"},
+        {Fifo(), 1, "", "cannot read " + N(m_Dir + "/fifo") + ": it is a named pipe, not a regular file (give - and redirect "
                          "standard input from it)"},
-        {m_Dir, 100, "", "cannot read " + m_Dir + ": Is a directory"},
-        {m_Dir + "/absent", 100, "", "cannot read " + m_Dir + "/absent: No such file or directory"},
-        {"", 100, "", "cannot read : No such file or directory"},
+        {m_Dir, 100, "", "cannot read " + N(m_Dir) + ": is a directory"},
+        {m_Dir + "/absent", 100, "", "cannot read " + N(m_Dir + "/absent") + ": no such file or directory"},
+        {"", 100, "", "cannot read \"\": no such file or directory"},
     };
     for (const auto& c : cases) {
         CInputFile input(c.path, c.limit);
@@ -69,13 +70,13 @@ TEST_F(InputFileTest, ReadsWholeFilesUpToTheLimit)
 TEST_F(InputFileTest, OpenReportsBeforeReadingAndReadRepeatsIt)
 {
     CInputFile input(m_Dir);
-    const std::string message = "cannot read " + m_Dir + ": Is a directory";
+    const std::string message = "cannot read " + N(m_Dir) + ": is a directory";
     EXPECT_EQ(message, Str(input.Open()));
     EXPECT_EQ(message, Str(input.Open()));
     CString read;
     EXPECT_EQ(message, Str(input.Read(read)));
     EXPECT_EQ("standard input", CInputFile("-").GetName());
-    EXPECT_EQ(m_Dir, input.GetName());
+    EXPECT_EQ(N(m_Dir), input.GetName());
 }
 
 TEST_F(InputFileTest, StandardInput)
@@ -106,7 +107,7 @@ TEST_F(InputFileTest, StandardInput)
              ASSERT_EQ(read(STDIN_FILENO, skip, 2), 2);
          },
          12, text, ""},
-        {"a directory", [&] { redirect(m_Dir); }, 100, "", "cannot read standard input: Is a directory"},
+        {"a directory", [&] { redirect(m_Dir); }, 100, "", "cannot read standard input: is a directory"},
         {"closed", [&] { close(STDIN_FILENO); }, 100, "", "cannot read standard input: it is closed"},
     };
     for (const auto& c : cases) {

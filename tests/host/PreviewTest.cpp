@@ -181,7 +181,7 @@ TEST_F(PreviewTest, BadSizesAndOutputsAreOneLineWithStatus2)
 {
     const std::string file = Q(kExamples + "multi-point.pvt");
     const std::string png = " --png " + Q(m_Work + "/g.png");
-    const std::string see = " (see motionhost --help)\n";
+    const std::string see = " (see motionhost help preview)\n";
     const std::string form = ": expected WIDTHxHEIGHT in pixels, such as 1200x700" + see;
     const std::string range = ": the width must be 320 ... 16384 and the height 200 ... 16384 pixels" + see;
     const struct {
@@ -198,7 +198,7 @@ TEST_F(PreviewTest, BadSizesAndOutputsAreOneLineWithStatus2)
         {png + " --size 319x700", "motionhost: --size 319x700" + range},
         {png + " --size 1200x199", "motionhost: --size 1200x199" + range},
         {png + " --size 16385x700", "motionhost: --size 16385x700" + range},
-        {" --size 800x600", "motionhost: --size requires --png" + see},
+        {" --size 800x600", "motionhost: --size needs --png: it is the picture's size" + see},
         {" --csv - --png -", "motionhost: --csv and --png cannot both write standard output" + see},
         {" --csv " + Q(m_Work + "/x") + " --png " + Q(m_Work + "/x"), "motionhost: --csv and --png name the same file" + see},
         {" --csv ''", "motionhost: --csv needs a value, not an empty text" + see},
@@ -224,9 +224,9 @@ TEST_F(PreviewTest, OutputsThatCannotBeWrittenAreOneLineWithStatus2)
         std::string args, err;
     } cases[] = {
         {" --csv " + Q(m_Work + "/keep.csv") + " --png " + Q(m_Dir + "/absent/g.png"),
-         "motionhost: cannot write " + m_Dir + "/absent/g.png: the folder " + m_Dir + "/absent does not exist\n"},
-        {" --png " + Q(m_Work), "motionhost: cannot write " + m_Work + ": Is a directory\n"},
-        {" --csv " + Q(m_Work + "/keep.csv/s.csv"), "motionhost: cannot write " + m_Work + "/keep.csv/s.csv: Not a directory\n"},
+         "motionhost: cannot write " + N(m_Dir + "/absent/g.png") + ": the folder " + N(m_Dir + "/absent") + " does not exist\n"},
+        {" --png " + Q(m_Work), "motionhost: cannot write " + N(m_Work) + ": is a directory\n"},
+        {" --csv " + Q(m_Work + "/keep.csv/s.csv"), "motionhost: cannot write " + N(m_Work + "/keep.csv/s.csv") + ": not a directory\n"},
         {" --csv -", ""},  // (the input below is missing: nothing on standard output)
     };
     for (const auto& c : cases) {
@@ -234,7 +234,7 @@ TEST_F(PreviewTest, OutputsThatCannotBeWrittenAreOneLineWithStatus2)
         const SRun run = Run("preview " + input + c.args);
         EXPECT_EQ(run.status, 2) << c.args;
         EXPECT_EQ(run.out, "") << c.args;
-        EXPECT_EQ(run.err, c.err.empty() ? "motionhost: cannot read " + m_Dir + "/absent.pvt: No such file or directory\n"
+        EXPECT_EQ(run.err, c.err.empty() ? "motionhost: cannot read " + N(m_Dir + "/absent.pvt") + ": no such file or directory\n"
                                          : c.err)
             << c.args;
         EXPECT_EQ(List(m_Work), std::vector<std::string>{"keep.csv"}) << c.args;
@@ -281,7 +281,7 @@ TEST_F(PreviewTest, TooLongToDrawIsSaidAndTheCsvIsNotWritten)
               "motionhost: warning: Value out of range!\n"
               "motionhost: warning: Time value of point 1 is too distant from the previous point.\n"
               "motionhost: warning: The trajectory is too long to draw: 60000001 sampling periods (at most 50000000).\n"
-              "motionhost: warning: " + csv + " not written: the trajectory is not drawn\n");
+              "motionhost: warning: " + N(csv) + " not written: the trajectory is not drawn\n");
     EXPECT_EQ(ReadFile(csv), "old csv");
     EXPECT_EQ(PngSize(ReadFile(png)), std::make_pair(1200u, 700u));
     EXPECT_EQ(List(m_Work), (std::vector<std::string>{"long.csv", "long.png"}));

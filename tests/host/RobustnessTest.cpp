@@ -96,15 +96,15 @@ TEST_F(RobustnessTest, AnOutputThatIsAnInputIsRefused)
     const struct {
         std::string args, redirect, err;
     } cases[] = {
-        {"preview " + Q(motion) + " --csv " + Q(motion), "", "--csv " + motion + " is the input file"},
-        {"preview " + Q(motion) + " --csv " + Q(m_Work + "/hard.pvt"), "", "--csv " + m_Work + "/hard.pvt is the input file"},
-        {"preview - --csv " + Q(motion), "<" + Q(motion), "--csv " + motion + " is the input file on standard input"},
-        {"--setup " + Q(setup) + " preview " + Q(motion) + " --png " + Q(setup), "", "--png " + setup + " is the setup file"},
-        {"--module " + Q(module) + " info --icon " + Q(module), "", "--icon " + module + " is the module"},
-        {"import " + Q(points) + " --into " + Q(points), "", "--into " + points + " is the points file"},
-        {"--setup " + Q(setup) + " import " + Q(points) + " --into " + Q(setup), "", "--into " + setup + " is the setup file"},
-        {"--setup " + Q(setup) + " edit " + Q(setup), "", "edit FILE " + setup + " is the setup file"},
-        {"--module " + Q(module) + " edit " + Q(module), "", "edit FILE " + module + " is the module"},
+        {"preview " + Q(motion) + " --csv " + Q(motion), "", "--csv " + N(motion) + " is the input file"},
+        {"preview " + Q(motion) + " --csv " + Q(m_Work + "/hard.pvt"), "", "--csv " + N(m_Work + "/hard.pvt") + " is the input file"},
+        {"preview - --csv " + Q(motion), "<" + Q(motion), "--csv " + N(motion) + " is the input file on standard input"},
+        {"--setup " + Q(setup) + " preview " + Q(motion) + " --png " + Q(setup), "", "--png " + N(setup) + " is the setup file"},
+        {"--module " + Q(module) + " info --icon " + Q(module), "", "--icon " + N(module) + " is the module"},
+        {"import " + Q(points) + " --into " + Q(points), "", "--into " + N(points) + " is the points file"},
+        {"--setup " + Q(setup) + " import " + Q(points) + " --into " + Q(setup), "", "--into " + N(setup) + " is the setup file"},
+        {"--setup " + Q(setup) + " edit " + Q(setup), "", "edit FILE " + N(setup) + " is the setup file"},
+        {"--module " + Q(module) + " edit " + Q(module), "", "edit FILE " + N(module) + " is the module"},
     };
     const std::vector<std::string> before = {ReadFile(motion), ReadFile(setup), ReadFile(points), ReadFile(module)};
     for (const auto& c : cases) {
@@ -119,7 +119,7 @@ TEST_F(RobustnessTest, AnOutputThatIsAnInputIsRefused)
     const std::string notes = Make("notes.txt", "shopping: milk, bread\n");
     const SRun run = Run("import " + Q(points) + " --into " + Q(notes));
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "motionhost: cannot import into " + notes +
+    EXPECT_EQ(run.err, "motionhost: cannot import into " + N(notes) +
                            ": it holds none of a motion's keys, so it is not a parameter text\n");
     EXPECT_EQ(ReadFile(notes), "shopping: milk, bread\n");
 }
@@ -196,7 +196,7 @@ TEST_F(RobustnessTest, OutputsAtTheEdges)
     Make("b.csv", "old");
     const SRun full = Run("preview " + motion + " --csv " + Q(m_Work + "/b.csv") + " --png /dev/full");
     EXPECT_EQ(full.status, 2);
-    EXPECT_EQ(full.err, "motionhost: cannot write /dev/full: No space left on device\n");
+    EXPECT_EQ(full.err, "motionhost: cannot write \"/dev/full\": no space left on device\n");
     EXPECT_EQ(ReadFile(m_Work + "/b.csv"), "old");
     EXPECT_EQ(List(m_Work), std::vector<std::string>{"b.csv"});
 
@@ -212,7 +212,7 @@ TEST_F(RobustnessTest, OutputsAtTheEdges)
 
     const SRun feed = Run("preview " + Q(m_Work + "/no\nfile"));
     EXPECT_EQ(feed.status, 2);
-    EXPECT_EQ(feed.err, "motionhost: cannot read \"" + m_Work + "/no\\nfile\": No such file or directory\n");
+    EXPECT_EQ(feed.err, "motionhost: cannot read \"" + m_Work + "/no\\nfile\": no such file or directory\n");
 }
 
 // A window system that cannot start is one line and status 2, with no
