@@ -24,7 +24,12 @@ std::string CHostContext::DefaultModulePath()
     exe[n] = '\0';
     const std::string path(exe);
     const auto slash = path.rfind('/');
-    return (slash == std::string::npos ? std::string(".") : path.substr(0, slash)) + "/Velkor.so";
+    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+    // Beside the program in a build folder; in lib/velkor once installed
+    // (PREFIX/bin/motionhost, PREFIX/lib/velkor/Velkor.so).
+    const std::string beside = folder + "/Velkor.so";
+    const std::string installed = folder + "/../lib/velkor/Velkor.so";
+    return access(beside.c_str(), F_OK) != 0 && access(installed.c_str(), F_OK) == 0 ? installed : beside;
 }
 
 CDK_Setup& CHostContext::Setup()

@@ -26,7 +26,8 @@ public:
     // The module's default parameter text of a new motion.
     CString DefaultText();
 
-    // Velkor.so beside the running program.
+    // Velkor.so beside the running program, or in ../lib/velkor from it
+    // (where an install puts it).
     static std::string DefaultModulePath();
 
 private:
