@@ -109,6 +109,20 @@ std::string Range(const CCurve& series, int count)
     return Str(CDK_ParamText::FormatDouble(*lo)) + " ... " + Str(CDK_ParamText::FormatDouble(*hi));
 }
 
+// The point that fails the table's check, marked in the picture with the
+// check's reason (its last line) in the legend.
+void MarkProblems(CInternalData& data, CGraphWindow& graph)
+{
+    int bad = -1;
+    const CString message = data.CheckPoints(bad);
+    if (message.IsEmpty() || bad < 0)
+        return;
+    std::string reason(message.View());
+    if (const auto nl = reason.find_last_of('\n'); nl != std::string::npos)
+        reason.erase(0, nl + 1);
+    graph.SetProblems({bad}, CString(reason.c_str(), static_cast<int>(reason.size())));
+}
+
 std::string Unit(const CDK_ArrayParameter& column) { return Str(column.GetSelectedUnit()); }
 
 }  // namespace
@@ -160,11 +174,20 @@ CLI::App* CPreviewCommand::Register(CLI::App& app)
                                          ", height " + std::to_string(kMinHeight) + " ... " +
                                          std::to_string(kMaxSide) + ")")
                         ->type_name("WxH");
+    m_pThemeOption = command
+                         ->add_option("--theme", m_strTheme,
+                                      "the picture's colours: light (default; dark text on white, for print and "
+                                      "reports) or dark")
+                         ->type_name("THEME");
     return command;
 }
 
 void CPreviewCommand::Validate()
 {
+    if (m_pThemeOption && m_pThemeOption->count() > 0 && m_strPng.empty())
+        throw SHostError{"--theme needs --png: it is the picture's look"};
+    if (m_strTheme != "light" && m_strTheme != "dark")
+        throw SHostError{"--theme " + m_strTheme + ": expected light or dark"};
     if (m_pSizeOption && m_pSizeOption->count() > 0 && m_strPng.empty())
         throw SHostError{"--size needs --png: it is the picture's size"};
     if (m_pSizeOption && m_pSizeOption->count() > 0)
@@ -275,6 +298,8 @@ int CPreviewCommand::Run(CHostContext& context)
     if (csvWritten)
         WriteCsv(curves, result.samples, *csv);
     if (png) {
+        graph.SetTheme(m_strTheme == "dark" ? CGraphWindow::THEME_DARK : CGraphWindow::THEME_LIGHT);
+        MarkProblems(data, graph);
         const QByteArray bytes = RenderPng(graph, m_nWidth, m_nHeight);
         png->Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     }

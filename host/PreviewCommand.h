@@ -13,7 +13,10 @@
 //              the display units of the text, each number in the shortest
 //              form that reads back as the same double (C locale);
 //   --png OUT  the graph as the dialog draws it, offscreen, at --size
-//              (default 1200x700);
+//              (default 1200x700; fonts, lines and marks grow with it), in
+//              --theme light (default: dark text on white, for print) or
+//              dark; when the table fails validation the failing point is
+//              marked in a warning colour and the legend says why;
 //   neither    a summary on standard output: points, samples, and the range
 //              of time, position and velocity with their units.
 // A trajectory too long to draw (over the sample budget) or too big for the
@@ -63,7 +66,9 @@ private:
     std::string m_strCsv;  // empty: none
     std::string m_strPng;  // empty: none
     std::string m_strSize;
+    std::string m_strTheme = "light";
     CLI::Option* m_pSizeOption = nullptr;
+    CLI::Option* m_pThemeOption = nullptr;
     int m_nWidth = kDefaultWidth;
     int m_nHeight = kDefaultHeight;
 };

@@ -3,17 +3,20 @@
 //
 //  0 ... 15  the standard 16 colours in their classic text-mode order
 //            (black, blue, green, cyan, red, magenta, brown, light gray,
-//            dark gray, then the light variants, yellow and white).
-// 16 ... 27  colours made for graphs. Bright ones for curves on the dark
-//            graph background: 16 orange (the position curve), 17 rose,
-//            18 spring green, 19 sky blue, 21 sand, 22 violet, 23 steel;
-//            dark and light ones for the graph itself: 20 slate (grid lines
-//            on a dark background), 24 paper and 25 mist (a light background
-//            and its grid), 26 ink, 27 night (the dark graph background).
+//            dark gray, then the light variants, yellow and white), except
+//            11: a deep azure in place of the light cyan, which cannot be
+//            read on white.
+// 16 ... 27  colours made for graphs: 16 a deep orange (the position
+//            curve), 17 rose, 18 spring green, 19 sky blue, 21 sand,
+//            22 violet, 23 steel; for the graph itself: 20 slate (grid
+//            lines on a dark background), 24 paper and 25 mist (a light
+//            background and its grid), 26 ink, 27 night (the dark graph
+//            background).
 //
-// Light cyan (11, the velocity curve) and orange (16, the position curve)
-// stay apart for readers with the common colour-vision deficiencies and both
-// stand out on night (27).
+// Azure (11, the velocity curve) and orange (16, the position curve) are a
+// pair that stays apart for readers with the common colour-vision
+// deficiencies, and both read on white (at least 3.5:1) and in print. On a
+// dark background the graph lightens curve colours until they stand out.
 #pragma once
 
 #include "platform/Types.h"
@@ -32,7 +35,7 @@ enum tagColorRef16 {
     CR16_DARKGRAY = 8,
     CR16_LIGHTBLUE = 9,
     CR16_LIGHTGREEN = 10,
-    CR16_LIGHTCYAN = 11,
+    CR16_AZURE = 11,
     CR16_LIGHTRED = 12,
     CR16_LIGHTMAGENTA = 13,
     CR16_YELLOW = 14,

@@ -67,8 +67,13 @@ void FiniteMinMax(const double* y, std::size_t b, std::size_t e, double& mn, dou
 void CCurveReduction::Clear()
 {
     m_Columns.clear();
-    m_dX0 = m_dX1 = 0;
+    m_Levels.clear();
+    m_pX = m_pY = nullptr;
+    m_nBuilt = 0;
+    m_bSorted = false;
+    m_dX0 = m_dX1 = m_dDataX0 = m_dDataX1 = 0;
     m_nSamples = 0;
+    m_dBeforeX = m_dBeforeY = m_dAfterX = m_dAfterY = kNaN;
 }
 
 void CCurveReduction::Reset(int nColumns)
@@ -77,6 +82,7 @@ void CCurveReduction::Reset(int nColumns)
     m_Columns.assign(static_cast<std::size_t>(std::max(nColumns, 1)), empty);
     m_dX0 = m_dX1 = 0;
     m_nSamples = 0;
+    m_dBeforeX = m_dBeforeY = m_dAfterX = m_dAfterY = kNaN;
 }
 
 double CCurveReduction::Edge(int c) const
@@ -128,33 +134,151 @@ void CCurveReduction::Reduce(const double* pX, const double* pY, int nSamples, i
 
 void CCurveReduction::Reduce(const double* pX, const double* pY, int nSamples, int nColumns, bool bXNonDecreasing)
 {
-    Reset(nColumns);
-    if (!pX || !pY || nSamples <= 0)
-        return;
-    if (bXNonDecreasing)
-        ReduceSorted(pX, pY, nSamples);
-    else
-        ReduceUnsorted(pX, pY, nSamples);
+    Build(pX, pY, nSamples, bXNonDecreasing);
+    ReduceRange(nColumns, 1, 0);
 }
 
-void CCurveReduction::ReduceSorted(const double* pX, const double* pY, int nSamples)
+void CCurveReduction::Build(const double* pX, const double* pY, int nSamples, bool bXNonDecreasing)
 {
-    const std::size_t n = static_cast<std::size_t>(nSamples);
-    m_dX0 = pX[0];
-    m_dX1 = pX[n - 1];
-    m_nSamples = nSamples;
-    const int k = m_dX0 < m_dX1 ? GetColumnCount() : 1;  // all x equal: one column
-    std::size_t b = 0;
-    for (int c = 0; c < k; ++c) {
-        const std::size_t e = c + 1 == k ? n
+    Clear();
+    if (!pX || !pY || nSamples <= 0)
+        return;
+    m_pX = pX;
+    m_pY = pY;
+    m_nBuilt = nSamples;
+    m_bSorted = bXNonDecreasing;
+    if (m_bSorted) {
+        m_dDataX0 = pX[0];
+        m_dDataX1 = pX[nSamples - 1];
+        BuildLevels();
+        return;
+    }
+    double x0 = kInf, x1 = -kInf;
+    for (int i = 0; i < nSamples; ++i) {
+        if (std::isfinite(pX[i])) {
+            x0 = std::min(x0, pX[i]);
+            x1 = std::max(x1, pX[i]);
+        }
+    }
+    if (x0 <= x1) {
+        m_dDataX0 = x0;
+        m_dDataX1 = x1;
+    }
+}
+
+bool CCurveReduction::IsBuiltFrom(const double* pX, const double* pY, int nSamples) const
+{
+    return pX && pY && m_pX == pX && m_pY == pY && m_nBuilt == nSamples;
+}
+
+void CCurveReduction::BuildLevels()
+{
+    const std::size_t n = static_cast<std::size_t>(m_nBuilt);
+    const std::size_t blocks = (n + kBlock - 1) / kBlock;
+    if (blocks < 2)
+        return;  // one block: a scan is as cheap
+    SLevel first;
+    first.min.resize(blocks);
+    first.max.resize(blocks);
+    for (std::size_t b = 0; b < blocks; ++b) {
+        const std::size_t from = b * kBlock, to = std::min(n, from + kBlock);
+        double mn = kInf, mx = -kInf;
+        MinMax(m_pY, from, to, mn, mx);
+        if (!std::isfinite(mn) || !std::isfinite(mx))
+            FiniteMinMax(m_pY, from, to, mn, mx);
+        first.min[b] = mn;
+        first.max[b] = mx;
+    }
+    m_Levels.push_back(std::move(first));
+    while (m_Levels.back().min.size() > 1) {
+        const SLevel& below = m_Levels.back();
+        const std::size_t count = (below.min.size() + 1) / 2;
+        SLevel next;
+        next.min.resize(count);
+        next.max.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t a = 2 * i, b = std::min(2 * i + 1, below.min.size() - 1);
+            next.min[i] = std::min(below.min[a], below.min[b]);
+            next.max[i] = std::max(below.max[a], below.max[b]);
+        }
+        m_Levels.push_back(std::move(next));
+    }
+}
+
+void CCurveReduction::RangeMinMax(long long nFirst, long long nLast, double& dMin, double& dMax) const
+{
+    dMin = kInf;
+    dMax = -kInf;
+    if (!m_pY || nFirst < 0 || nLast > m_nBuilt || nFirst >= nLast)
+        return;
+    std::size_t b = static_cast<std::size_t>(nFirst), e = static_cast<std::size_t>(nLast);
+    auto scan = [&](std::size_t from, std::size_t to) {
+        double mn = kInf, mx = -kInf;
+        MinMax(m_pY, from, to, mn, mx);
+        if (!std::isfinite(mn) || !std::isfinite(mx))
+            FiniteMinMax(m_pY, from, to, mn, mx);
+        dMin = std::min(dMin, mn);
+        dMax = std::max(dMax, mx);
+    };
+    std::size_t bb = (b + kBlock - 1) / kBlock, eb = e / kBlock;  // whole blocks bb ... eb - 1
+    if (m_Levels.empty() || bb >= eb) {
+        scan(b, e);
+        return;
+    }
+    scan(b, bb * kBlock);
+    scan(eb * kBlock, e);
+    // Up the levels: an odd end takes its node, the rest go a level up.
+    for (std::size_t l = 0; bb < eb && l < m_Levels.size(); ++l, bb /= 2, eb /= 2) {
+        const SLevel& level = m_Levels[l];
+        if (bb & 1) {
+            dMin = std::min(dMin, level.min[bb]);
+            dMax = std::max(dMax, level.max[bb]);
+            ++bb;
+        }
+        if (eb & 1) {
+            --eb;
+            dMin = std::min(dMin, level.min[eb]);
+            dMax = std::max(dMax, level.max[eb]);
+        }
+    }
+}
+
+void CCurveReduction::ReduceRange(int nColumns, double dX0, double dX1)
+{
+    Reset(nColumns);
+    if (!m_pX || !m_pY || m_nBuilt <= 0)
+        return;
+    if (!(dX0 <= dX1) || !std::isfinite(dX0) || !std::isfinite(dX1)) {
+        dX0 = m_dDataX0;
+        dX1 = m_dDataX1;
+    }
+    if (m_bSorted)
+        ReduceSorted(dX0, dX1);
+    else
+        ReduceUnsorted(dX0, dX1);
+}
+
+void CCurveReduction::ReduceSorted(double dX0, double dX1)
+{
+    const double* pX = m_pX;
+    const double* pY = m_pY;
+    const std::size_t n = static_cast<std::size_t>(m_nBuilt);
+    const std::size_t begin = static_cast<std::size_t>(std::lower_bound(pX, pX + n, dX0) - pX);
+    const std::size_t end = static_cast<std::size_t>(std::upper_bound(pX + begin, pX + n, dX1) - pX);
+    m_dX0 = dX0;
+    m_dX1 = dX1;
+    m_nSamples = static_cast<long long>(end - begin);
+    FindNeighbours(begin, end);
+    const int k = dX0 < dX1 ? GetColumnCount() : 1;  // all x equal: one column
+    std::size_t b = begin;
+    for (int c = 0; c < k && b < end; ++c) {
+        const std::size_t e = c + 1 == k ? end
                                          : static_cast<std::size_t>(
-                                               std::lower_bound(pX + b, pX + n, Edge(c + 1)) - pX);
+                                               std::lower_bound(pX + b, pX + end, Edge(c + 1)) - pX);
         SColumn& col = m_Columns[static_cast<std::size_t>(c)];
         col.nCount = static_cast<int>(e - b);
         if (b < e) {
-            MinMax(pY, b, e, col.dMinY, col.dMaxY);
-            if (!std::isfinite(col.dMinY) || !std::isfinite(col.dMaxY))
-                FiniteMinMax(pY, b, e, col.dMinY, col.dMaxY);
+            RangeMinMax(static_cast<long long>(b), static_cast<long long>(e), col.dMinY, col.dMaxY);
             if (col.HasValues()) {
                 std::size_t f = b;
                 while (!std::isfinite(pY[f]))
@@ -172,25 +296,30 @@ void CCurveReduction::ReduceSorted(const double* pX, const double* pY, int nSamp
     }
 }
 
-void CCurveReduction::ReduceUnsorted(const double* pX, const double* pY, int nSamples)
+// The neighbours of the samples b ... e - 1 that a line runs on to; a
+// neighbour with a y that is not finite breaks the line, so none.
+void CCurveReduction::FindNeighbours(std::size_t b, std::size_t e)
 {
-    const std::size_t n = static_cast<std::size_t>(nSamples);
-    double x0 = kInf, x1 = -kInf;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (std::isfinite(pX[i])) {
-            x0 = std::min(x0, pX[i]);
-            x1 = std::max(x1, pX[i]);
-        }
+    if (b > 0 && std::isfinite(m_pY[b - 1])) {
+        m_dBeforeX = m_pX[b - 1];
+        m_dBeforeY = m_pY[b - 1];
     }
-    if (!(x0 <= x1))
-        return;  // no finite x at all
+    if (e < static_cast<std::size_t>(m_nBuilt) && std::isfinite(m_pY[e])) {
+        m_dAfterX = m_pX[e];
+        m_dAfterY = m_pY[e];
+    }
+}
+
+void CCurveReduction::ReduceUnsorted(double x0, double x1)
+{
+    const std::size_t n = static_cast<std::size_t>(m_nBuilt);
     m_dX0 = x0;
     m_dX1 = x1;
     const int k = x0 < x1 ? GetColumnCount() : 1;
     const double half0 = x0 * 0.5, span = x1 * 0.5 - x0 * 0.5;
     for (std::size_t i = 0; i < n; ++i) {
-        const double x = pX[i];
-        if (!std::isfinite(x))
+        const double x = m_pX[i];
+        if (!std::isfinite(x) || x < x0 || x > x1)
             continue;
         int c = 0;
         if (k > 1) {
@@ -205,7 +334,7 @@ void CCurveReduction::ReduceUnsorted(const double* pX, const double* pY, int nSa
         SColumn& col = m_Columns[static_cast<std::size_t>(c)];
         ++col.nCount;
         ++m_nSamples;
-        const double y = pY[i];
+        const double y = m_pY[i];
         if (!std::isfinite(y))
             continue;
         if (!col.HasValues()) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -107,6 +109,29 @@ std::vector<double> CGraphAxis::Ticks(double dLo, double dHi, int nMaxTicks)
     return ticks;
 }
 
+namespace {
+
+// The digits of a plain decimal with a comma between thousands.
+std::string GroupThousands(const char* digits, std::size_t length)
+{
+    const std::string_view in(digits, length);
+    const std::size_t begin = (!in.empty() && in[0] == '-') ? 1 : 0;
+    const std::size_t end = std::min(in.find('.'), in.size());
+    std::string out;
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        out += in[i];
+        if (i >= begin && i + 1 < end && (end - i - 1) % 3 == 0)
+            out += ',';
+    }
+    return out;
+}
+
+// The SI prefixes from 10^-24 to 10^24 in steps of a thousand.
+const char* const kPrefixes[] = {"y", "z", "a", "f", "p", "n", "\xC2\xB5", "m", "", "k", "M", "G", "T", "P", "E", "Z", "Y"};
+constexpr int kUnitPrefix = 8;  // the index of no prefix
+
+}  // namespace
+
 CString CGraphAxis::FormatTick(double dValue, double dStep, double dAxisMagnitude)
 {
     if (!std::isfinite(dValue))
@@ -116,16 +141,127 @@ CString CGraphAxis::FormatTick(double dValue, double dStep, double dAxisMagnitud
     const SStep step = StepOf(dStep);
     if (std::fabs(dValue) < dStep * 1e-6)
         return "0";
-    char buffer[64];
-    std::to_chars_result r{};
+    char buffer[400];
     const double magnitude = std::isfinite(dAxisMagnitude) ? std::max(std::fabs(dValue), std::fabs(dAxisMagnitude))
                                                             : std::fabs(dValue);
-    if (magnitude >= 1e7 || step.e < -6) {
-        const int exponent = static_cast<int>(std::clamp(std::floor(std::log10(magnitude)), -330.0, 330.0));
-        const int digits = std::clamp(exponent - step.e, 0, 15);
-        r = std::to_chars(buffer, buffer + sizeof buffer, dValue, std::chars_format::scientific, digits);
-    } else {
-        r = std::to_chars(buffer, buffer + sizeof buffer, dValue, std::chars_format::fixed, std::max(0, -step.e));
+    if (magnitude >= 1e6 || step.e < -6) {
+        // Engineering form: a thousand's power from the axis's magnitude.
+        const double e3 = std::floor(std::log10(magnitude) / 3);
+        const int k = static_cast<int>(std::clamp(e3, -8.0, 8.0));
+        const double scaled = dValue / std::pow(10.0, 3 * k);
+        const int decimals = std::clamp(3 * k - step.e, 0, 15);
+        const std::to_chars_result r =
+            std::to_chars(buffer, buffer + sizeof buffer, scaled, std::chars_format::fixed, decimals);
+        if (r.ec != std::errc())
+            return "?";
+        std::string text = std::fabs(scaled) >= 1e4 ? GroupThousands(buffer, std::size_t(r.ptr - buffer))
+                                                    : std::string(buffer, r.ptr);
+        text += kPrefixes[k + kUnitPrefix];
+        return CString(text.c_str(), static_cast<int>(text.size()));
     }
-    return CString(buffer, static_cast<int>(r.ptr - buffer));
+    const std::to_chars_result r =
+        std::to_chars(buffer, buffer + sizeof buffer, dValue, std::chars_format::fixed, std::max(0, -step.e));
+    if (r.ec != std::errc())
+        return "?";
+    if (magnitude < 1e4)
+        return CString(buffer, static_cast<int>(r.ptr - buffer));
+    const std::string text = GroupThousands(buffer, std::size_t(r.ptr - buffer));
+    return CString(text.c_str(), static_cast<int>(text.size()));
+}
+
+double CGraphAxis::SGrid::Lo() const { return StepOf(dStep).Tick(dFirst); }
+double CGraphAxis::SGrid::Hi() const { return StepOf(dStep).Tick(dFirst + nIntervals); }
+
+std::vector<double> CGraphAxis::SGrid::Ticks() const
+{
+    std::vector<double> ticks;
+    if (!(dStep > 0) || nIntervals < 0)
+        return ticks;
+    const SStep step = StepOf(dStep);
+    for (int k = 0; k <= nIntervals; ++k) {
+        const double t = step.Tick(dFirst + k);
+        ticks.push_back(t == 0 ? 0.0 : t);
+    }
+    return ticks;
+}
+
+namespace {
+
+// The tick indices a range needs at a step: first ... last.
+void Needs(double lo, double hi, const SStep& step, double& first, double& last)
+{
+    const double s = step.Value();
+    first = std::floor(lo / s + 1e-9);
+    last = std::ceil(hi / s - 1e-9);
+}
+
+// The steps worth trying for a range in n intervals: the least that fits
+// and the next three.
+int CandidateSteps(double lo, double hi, int n, SStep out[4])
+{
+    SStep step{1, static_cast<int>(std::clamp(std::floor(std::log10((hi - lo) / n)), -320.0, 320.0)) - 1};
+    for (int i = 0; i < 16; ++i, step = step.Next()) {
+        double first = 0, last = 0;
+        Needs(lo, hi, step, first, last);
+        if (last - first <= n) {
+            out[0] = step;
+            for (int j = 1; j < 4; ++j)
+                out[j] = out[j - 1].Next();
+            return 4;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool CGraphAxis::SharedGrid(const double dLo[2], const double dHi[2], const bool bUsed[2], int nMaxTicks,
+                            SGrid grid[2])
+{
+    grid[0] = grid[1] = SGrid{};
+    const int axes[2] = {bUsed[0] ? 0 : 1, bUsed[1] ? 1 : 0};
+    if (!bUsed[0] && !bUsed[1])
+        return false;
+    for (int a : axes)
+        if (!std::isfinite(dLo[a]) || !std::isfinite(dHi[a]) || !(dLo[a] < dHi[a]))
+            return false;
+    const bool two = bUsed[0] && bUsed[1];
+    const bool zero = two && dLo[0] <= 0 && dHi[0] >= 0 && dLo[1] <= 0 && dHi[1] >= 0;
+    const int maxN = std::max(nMaxTicks - 1, 1), minN = std::max(1, std::min(maxN, (nMaxTicks + 1) / 2));
+    double best = -1;
+    for (int n = minN; n <= maxN; ++n) {
+        SStep sa[4], sb[4];
+        if (!CandidateSteps(dLo[axes[0]], dHi[axes[0]], n, sa) || !CandidateSteps(dLo[axes[1]], dHi[axes[1]], n, sb))
+            return false;
+        for (const SStep& a : sa) {
+            for (const SStep& b : sb) {
+                // The first tick's index: from what the range needs, at
+                // most first, at least last - n.
+                double fa = 0, la = 0, fb = 0, lb = 0;
+                Needs(dLo[axes[0]], dHi[axes[0]], a, fa, la);
+                Needs(dLo[axes[1]], dHi[axes[1]], b, fb, lb);
+                double lowA = la - n, highA = fa, lowB = lb - n, highB = fb;
+                if (zero) {
+                    lowA = lowB = std::max(lowA, lowB);
+                    highA = highB = std::min(highA, highB);
+                }
+                if (lowA > highA || lowB > highB)
+                    continue;
+                const double span = static_cast<double>(n);
+                double fill = (dHi[axes[0]] - dLo[axes[0]]) / (span * a.Value());
+                if (two)
+                    fill *= (dHi[axes[1]] - dLo[axes[1]]) / (span * b.Value());
+                if (fill <= best)
+                    continue;
+                best = fill;
+                // The data in the middle: the padding shared by both ends.
+                const double mA = std::floor((lowA + highA) / 2), mB = zero ? mA : std::floor((lowB + highB) / 2);
+                grid[axes[0]] = SGrid{a.Value(), mA, n};
+                grid[axes[1]] = SGrid{b.Value(), mB, n};
+            }
+        }
+    }
+    if (!two)
+        grid[bUsed[0] ? 1 : 0] = SGrid{};
+    return best > 0;
 }

@@ -18,6 +18,7 @@
 #include <QRect>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -69,18 +70,20 @@ struct SGraphLayout {
         int nAxis;  // in yAxes: 0 left, 1 right
         QColor color;
         QString strLabel;
-        int nLineWidth;  // 1 ... 8
+        int nLineWidth;  // 1 ... 8, as the curve asks
+        double dLineWidth;  // as drawn: scaled with the picture
     };
 
     struct SLegendEntry {
-        QLineF stroke;      // a short line in the curve's colour
-        int nStrokeWidth;
+        QLineF stroke;      // a short line in the curve's colour (a marker's: a ring in its middle)
+        double dStrokeWidth;
+        bool bMarker = false;  // the entry of the problem marks
         QColor color;
         QString strLabel;   // elided to its share of the legend
         QRectF labelRect;
     };
 
-    // The ring around the selected point on one curve.
+    // The ring around the selected point on one curve; a point's mark.
     struct SMarker {
         QPointF centre;
         double dRadius;
@@ -94,6 +97,9 @@ struct SGraphLayout {
     QRectF frameRect;  // the frame's line, nFrameWidth wide, centred on it
 
     QColor crBackground, crGrid, crFrame, crText;  // frame means the plot's frame and the ticks as well
+    QColor crPlot;     // inside the plot's frame
+    QColor crWarning;  // the marks of points with a problem
+    double dScale = 1;  // lines and marks grow with the picture: 1 at the size of a dialog's graph
     QFont font;
     int nLineHeight = 0;
     int nPad = 0;      // the space between parts
@@ -120,4 +126,24 @@ struct SGraphLayout {
     bool bSelection = false;  // the selected sample lies on some curve
     double dSelectionX = 0;   // the dashed line through it
     std::vector<SMarker> markers;
+    QString strSelectionLabel;  // "point 2 of 5"
+    QRectF selectionLabelRect;  // beside the dashed line, clear of the curves where there is room
+
+    // Every kept point in view on every curve, while they are far enough
+    // apart (bPointsMarked); the points with a problem in any case.
+    bool bPointsMarked = false;
+    std::vector<SMarker> pointMarks;
+    std::vector<SMarker> problemMarks;
+
+    // The sample under the mouse: a thin line and a box with its values.
+    bool bReadout = false;
+    double dReadoutX = 0;
+    std::vector<SMarker> readoutMarks;
+    QStringList readoutLines;  // time, then each curve
+    std::vector<QColor> readoutColors;
+    QRectF readoutRect;
+
+    // Curves drawn sample by sample (zoomed in until a sample spans
+    // several pixels): a dot on every sample.
+    bool bExactSamples = false;
 };

@@ -1,7 +1,9 @@
 #include "kernel/GraphWindow.h"
 
 #include "kernel/CurveArray.h"
+#include "kernel/Curve.h"
 #include "kernel/GraphFilter.h"
+#include "kernel/XYCurve.h"
 #include "platform/DWordArray.h"
 
 #include <QGuiApplication>
@@ -9,6 +11,10 @@
 #include <QFrame>
 #include <QPainter>
 #include <QWidget>
+#include <QWheelEvent>
+#include <QMouseEvent>
+
+#include <cmath>
 
 #include <algorithm>
 #include <climits>
@@ -23,6 +29,10 @@ public:
     {
         setAttribute(Qt::WA_OpaquePaintEvent);  // the frame and Draw fill every pixel
         setFrameStyle(QFrame::NoFrame);
+        // The mouse only: the keyboard stays with the dialog's fields and
+        // buttons (Escape, Enter), whatever is clicked or scrolled here.
+        setFocusPolicy(Qt::NoFocus);
+        setMouseTracking(true);
     }
     ~CGraphCanvas() override
     {
@@ -41,14 +51,70 @@ protected:
         m_pOwner->Draw(painter, contentsRect());
     }
 
+    void wheelEvent(QWheelEvent* e) override
+    {
+        const int notches = e->angleDelta().y();
+        if (!m_pOwner || notches == 0) {
+            e->ignore();
+            return;
+        }
+        // One notch (120) zooms in by a fifth; a finer wheel in proportion.
+        m_pOwner->ZoomAt(e->position().x(), std::pow(0.8, notches / 120.0));
+        m_pOwner->HoverAt(e->position().x(), e->position().y());
+        e->accept();
+    }
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        if (e->button() == Qt::LeftButton) {
+            m_bDragging = true;
+            m_dDragX = e->position().x();
+            setCursor(Qt::ClosedHandCursor);
+        }
+        e->accept();
+    }
+    void mouseMoveEvent(QMouseEvent* e) override
+    {
+        if (!m_pOwner)
+            return;
+        if (m_bDragging && (e->buttons() & Qt::LeftButton)) {
+            m_pOwner->PanBy(e->position().x() - m_dDragX);
+            m_dDragX = e->position().x();
+        }
+        m_pOwner->HoverAt(e->position().x(), e->position().y());
+        e->accept();
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override
+    {
+        if (e->button() == Qt::LeftButton && m_bDragging) {
+            m_bDragging = false;
+            unsetCursor();
+        }
+        e->accept();
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override
+    {
+        if (m_pOwner && e->button() == Qt::LeftButton)
+            m_pOwner->ResetView();
+        e->accept();
+    }
+    void leaveEvent(QEvent* e) override
+    {
+        if (m_pOwner)
+            m_pOwner->EndHover();
+        QFrame::leaveEvent(e);
+    }
+
 private:
     CGraphWindow* m_pOwner;
+    bool m_bDragging = false;
+    double m_dDragX = 0;
 };
 
 namespace {
 
 constexpr int kDefaultWidth = 1200;  // the width of a graph drawn for a file
 constexpr int kMaxImageSide = 16384;
+constexpr double kMinViewSamples = 4;  // the narrowest view spans this many samples
 
 }  // namespace
 
@@ -69,6 +135,8 @@ void CGraphWindow::SetFilter(CGraphFilter* pFilter)
 {
     m_pFilter = pFilter;
     m_nColumns = 0;  // the next paint reduces the new filter's curves
+    m_bZoomed = false;
+    m_nHover = -1;
 }
 
 BOOL CGraphWindow::SubclassDlgItem(UINT nID, CWnd* pParent, CGraphFilter* pFilter)
@@ -114,6 +182,115 @@ void CGraphWindow::SelectPoint(int nMode, int nIndex)
     m_nSelected = nIndex < 0 ? -1 : nIndex;
     if (m_pCanvas)
         m_pCanvas->update();
+}
+
+void CGraphWindow::Changed()
+{
+    if (m_pCanvas)
+        m_pCanvas->update();
+}
+
+void CGraphWindow::SetTheme(int nTheme)
+{
+    m_nTheme = nTheme == THEME_DARK ? THEME_DARK : THEME_LIGHT;
+    Changed();
+}
+
+void CGraphWindow::SetProblems(const std::vector<int>& nPoints, const CString& strReason)
+{
+    m_nProblems = nPoints;
+    m_strProblem = strReason;
+    Changed();
+}
+
+void CGraphWindow::ClampView()
+{
+    if (!m_bZoomed)
+        return;
+    const double full = m_dDataHi - m_dDataLo;
+    const double least = std::min(full, kMinViewSamples * m_dSampleStep);
+    double span = std::max(m_dViewHi - m_dViewLo, least);
+    if (!(full > 0) || !std::isfinite(span) || span >= full) {
+        m_bZoomed = false;
+        return;
+    }
+    double lo = std::clamp(m_dViewLo, m_dDataLo, m_dDataHi - span);
+    m_dViewLo = lo;
+    m_dViewHi = lo + span;
+}
+
+void CGraphWindow::SetView(double dLo, double dHi)
+{
+    if (!std::isfinite(dLo) || !std::isfinite(dHi) || !(dLo < dHi)) {
+        ResetView();
+        return;
+    }
+    m_bZoomed = true;
+    m_dViewLo = dLo;
+    m_dViewHi = dHi;
+    ClampView();
+    m_bViewDirty = true;
+    Changed();
+}
+
+void CGraphWindow::ResetView()
+{
+    m_bZoomed = false;
+    m_bViewDirty = true;
+    Changed();
+}
+
+void CGraphWindow::ZoomAt(double dPixelX, double dFactor)
+{
+    if (!(m_dMapP1 > m_dMapP0) || !(m_dMapHi > m_dMapLo) || !std::isfinite(dFactor) || !(dFactor > 0))
+        return;
+    const double px = std::clamp(dPixelX, m_dMapP0, m_dMapP1);
+    const double at = m_dMapLo + (px - m_dMapP0) / (m_dMapP1 - m_dMapP0) * (m_dMapHi - m_dMapLo);
+    SetView(at - (at - m_dMapLo) * dFactor, at + (m_dMapHi - at) * dFactor);
+}
+
+void CGraphWindow::PanBy(double dPixels)
+{
+    if (!m_bZoomed || !(m_dMapP1 > m_dMapP0) || !std::isfinite(dPixels))
+        return;
+    const double shift = dPixels / (m_dMapP1 - m_dMapP0) * (m_dViewHi - m_dViewLo);
+    SetView(m_dViewLo - shift, m_dViewHi - shift);
+}
+
+const CCurve* CGraphWindow::XSeries() const
+{
+    const CXYCurve* c = m_pFilter ? m_pFilter->GetCurve(0) : nullptr;
+    return c ? Series(c->m_nXSeries) : nullptr;
+}
+
+void CGraphWindow::HoverAt(double dPixelX, double dPixelY)
+{
+    const int before = m_nHover;
+    m_nHover = -1;
+    const CCurve* x = XSeries();
+    if (x && x->GetSize() > 0 && dPixelX >= m_dPlotLeft && dPixelX <= m_dPlotRight && dPixelY >= m_dPlotTop &&
+        dPixelY <= m_dPlotBottom && m_dMapP1 > m_dMapP0 &&
+        CCurveReduction::IsNonDecreasing(x->GetData(), std::min(x->GetSize(), 2))) {
+        const double v = m_dMapLo + (dPixelX - m_dMapP0) / (m_dMapP1 - m_dMapP0) * (m_dMapHi - m_dMapLo);
+        const double* data = x->GetData();
+        const int n = x->GetSize();
+        const int i = static_cast<int>(std::lower_bound(data, data + n, v) - data);
+        // The nearer of the samples on either side.
+        int s = std::min(i, n - 1);
+        if (s > 0 && (i >= n || std::fabs(data[s - 1] - v) <= std::fabs(data[s] - v)))
+            s -= 1;
+        m_nHover = s;
+    }
+    if (m_nHover != before)
+        Changed();
+}
+
+void CGraphWindow::EndHover()
+{
+    if (m_nHover >= 0) {
+        m_nHover = -1;
+        Changed();
+    }
 }
 
 void CGraphWindow::SetMessage(const CString& strMessage)
@@ -162,12 +339,34 @@ void CGraphWindow::Recalculate()
     int width = m_nColumns > 0 ? m_nColumns : kDefaultWidth;
     if (m_pCanvas && m_pCanvas->contentsRect().width() > 0)
         width = m_pCanvas->contentsRect().width();
-    Reduce(width);
+    Reduce(width, true);
 }
 
-void CGraphWindow::Reduce(int nColumns)
+// The kept points: the leading entries of the table that go up strictly and
+// lie inside the x series. Entries after them are left over from a longer
+// table (a rebuild leaves them) and are not points.
+void CGraphWindow::CountPoints()
+{
+    m_nPoints = 0;
+    const CCurve* x = XSeries();
+    if (!m_pPointToSample || !x)
+        return;
+    const int n = static_cast<int>(m_pPointToSample->GetSize());
+    const DWORD size = static_cast<DWORD>(x->GetSize());
+    long long last = -1;
+    while (m_nPoints < n) {
+        const DWORD s = m_pPointToSample->GetAt(m_nPoints);
+        if (s >= size || static_cast<long long>(s) <= last)
+            break;
+        last = s;
+        ++m_nPoints;
+    }
+}
+
+void CGraphWindow::Reduce(int nColumns, bool bRebuild)
 {
     m_nColumns = std::max(nColumns, 1);
+    m_bViewDirty = false;
     if (!m_pFilter)
         return;
     // Curves over the same time series share one test of its order.
@@ -177,20 +376,44 @@ void CGraphWindow::Reduce(int nColumns)
         bool bNonDecreasing;
     };
     std::vector<SOrder> orders;
+    bool any = false;
+    double lo = 0, hi = 0;
+    long long samples = 0;
     for (int i = 0; i < m_pFilter->GetCurveCount(); ++i) {
         CXYCurve* c = m_pFilter->GetCurve(i);
         const CCurve* x = Series(c->m_nXSeries);
         const CCurve* y = Series(c->m_nYSeries);
         if (!x || !y) {
             c->m_Reduced.Clear();
-        } else {
-            const int n = std::min(x->GetSize(), y->GetSize());
+            continue;
+        }
+        const int n = std::min(x->GetSize(), y->GetSize());
+        if (bRebuild || !c->m_Reduced.IsBuiltFrom(x->GetData(), y->GetData(), n)) {
             auto known = std::find_if(orders.begin(), orders.end(),
                                       [&](const SOrder& o) { return o.pX == x && o.nSamples == n; });
             if (known == orders.end())
                 known = orders.insert(orders.end(), {x, n, CCurveReduction::IsNonDecreasing(x->GetData(), n)});
-            c->m_Reduced.Reduce(x->GetData(), y->GetData(), n, m_nColumns, known->bNonDecreasing);
+            c->m_Reduced.Build(x->GetData(), y->GetData(), n, known->bNonDecreasing);
         }
+        if (n > 0) {
+            lo = any ? std::min(lo, c->m_Reduced.GetDataXMin()) : c->m_Reduced.GetDataXMin();
+            hi = any ? std::max(hi, c->m_Reduced.GetDataXMax()) : c->m_Reduced.GetDataXMax();
+            samples = std::max<long long>(samples, n);
+            any = true;
+        }
+    }
+    m_dDataLo = lo;
+    m_dDataHi = hi;
+    m_dSampleStep = samples > 1 ? (hi - lo) / double(samples - 1) : 0;
+    ClampView();
+    if (bRebuild)
+        CountPoints();
+    for (int i = 0; i < m_pFilter->GetCurveCount(); ++i) {
+        CXYCurve* c = m_pFilter->GetCurve(i);
+        if (m_bZoomed)
+            c->m_Reduced.ReduceRange(m_nColumns, m_dViewLo, m_dViewHi);
+        else
+            c->m_Reduced.ReduceRange(m_nColumns, m_dDataLo, m_dDataHi);
         c->ComputeLimits();
     }
 }
@@ -205,8 +428,8 @@ void CGraphWindow::Draw(QPainter& painter, const QRect& rect)
 {
     if (rect.width() <= 0 || rect.height() <= 0)
         return;
-    if (rect.width() != m_nColumns)
-        Reduce(rect.width());
+    if (rect.width() != m_nColumns || m_bViewDirty)
+        Reduce(rect.width(), false);
     Paint(painter, rect);
 }
 

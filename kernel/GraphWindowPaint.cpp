@@ -29,10 +29,13 @@ struct SCurveShape {
     int nVertices = 0;
 };
 
-SCurveShape CurveShape(const CCurveReduction& r, const SMap& mx, const SMap& my, int lineWidth)
+SCurveShape CurveShape(const CCurveReduction& r, const SMap& mx, const SMap& my, double lineWidth)
 {
     SCurveShape shape;
     QPolygonF run;
+    // A zoomed range runs on to the samples beside it, out to the frame.
+    if (std::isfinite(r.m_dBeforeY))
+        run << QPointF(mx(r.m_dBeforeX), my(r.m_dBeforeY));
     const double tall = 3.0 * lineWidth;
     bool haveLast = false, lastIsBar = false;
     double lastY = 0;  // pixel y of the previous column's last sample
@@ -81,6 +84,8 @@ SCurveShape CurveShape(const CCurveReduction& r, const SMap& mx, const SMap& my,
         haveLast = true;
         lastY = ly;
     }
+    if (std::isfinite(r.m_dAfterY) && !run.isEmpty())
+        run << QPointF(mx(r.m_dAfterX), my(r.m_dAfterY));
     endRun();
     return shape;
 }
@@ -160,6 +165,8 @@ void DrawStandingText(QPainter& p, const QRectF& room, const QString& text)
 void DrawBackground(QPainter& p, const SGraphLayout& L)
 {
     p.fillRect(L.rect, L.crBackground);
+    if (L.eContent == SGraphLayout::CONTENT_PLOT)
+        p.fillRect(L.plot, L.crPlot);
     if (L.nFrameWidth > 0) {
         p.setPen(QPen(L.crFrame, L.nFrameWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         p.setBrush(Qt::NoBrush);
@@ -250,8 +257,15 @@ void DrawLegend(QPainter& p, const SGraphLayout& L)
         return;
     p.setRenderHint(QPainter::Antialiasing, true);
     for (const SGraphLayout::SLegendEntry& e : L.legend) {
-        p.setPen(QPen(e.color, e.nStrokeWidth, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(e.stroke);
+        if (e.bMarker) {
+            const double r = L.nLineHeight * 0.3;
+            p.setPen(QPen(e.color, e.dStrokeWidth));
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(e.stroke.center(), r, r);
+        } else {
+            p.setPen(QPen(e.color, e.dStrokeWidth, Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(e.stroke);
+        }
         p.setPen(L.crText);
         p.drawText(e.labelRect, Qt::AlignLeft | Qt::AlignVCenter, e.strLabel);
     }
@@ -260,12 +274,12 @@ void DrawLegend(QPainter& p, const SGraphLayout& L)
 void DrawCurve(QPainter& p, const SGraphLayout& L, const SGraphLayout::SCurve& c)
 {
     const CCurveReduction& r = c.pCurve->m_Reduced;
-    p.setPen(QPen(c.color, c.nLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::BevelJoin));
+    p.setPen(QPen(c.color, c.dLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::BevelJoin));
     p.setBrush(Qt::NoBrush);
-    const SCurveShape shape = CurveShape(r, L.xAxis.map, L.yAxes[c.nAxis].map, c.nLineWidth);
+    const SCurveShape shape = CurveShape(r, L.xAxis.map, L.yAxes[c.nAxis].map, c.dLineWidth);
     for (const QPolygonF& run : shape.runs)
         if (run.size() > 1)
-            DrawPolylineInRuns(p, Simplify(run, 0.25));
+            DrawPolylineInRuns(p, L.bExactSamples ? run : Simplify(run, 0.25));
     p.setPen(Qt::NoPen);
     p.setBrush(c.color);
     if (!shape.bars.isEmpty()) {
@@ -273,9 +287,10 @@ void DrawCurve(QPainter& p, const SGraphLayout& L, const SGraphLayout::SCurve& c
         p.drawRects(shape.bars);
         p.setRenderHint(QPainter::Antialiasing, true);
     }
-    // Few samples: show each of them.
-    if (shape.nVertices <= 1 || r.GetSampleCount() * 8 <= int(L.plot.width())) {
-        const double radius = c.nLineWidth + 1.5;
+    // Zoomed in until a sample spans several pixels, or a single sample: a
+    // dot on each.
+    if (shape.nVertices <= 1 || L.bExactSamples) {
+        const double radius = c.dLineWidth * 0.5 + 1.5 * L.dScale;
         for (const QPolygonF& run : shape.runs)
             for (const QPointF& pt : run)
                 p.drawEllipse(pt, radius, radius);
@@ -293,7 +308,44 @@ void DrawCurves(QPainter& p, const SGraphLayout& L)
     p.restore();
 }
 
-// A dashed line through the selected sample and a ring on every curve.
+// Every point's mark (a dot in its curve's colour, ringed in the plot's),
+// and the marks of the points with a problem (a ring in the warning colour).
+void DrawPoints(QPainter& p, const SGraphLayout& L)
+{
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(L.crPlot, std::max(1.0, L.dScale)));
+    for (const SGraphLayout::SMarker& m : L.pointMarks) {
+        p.setBrush(m.color);
+        p.drawEllipse(m.centre, m.dRadius, m.dRadius);
+    }
+    p.setBrush(Qt::NoBrush);
+    for (const SGraphLayout::SMarker& m : L.problemMarks) {
+        p.setPen(QPen(m.color, 2 * L.dScale));
+        p.drawEllipse(m.centre, m.dRadius, m.dRadius);
+    }
+}
+
+// A box with text lines, on the plot's colour.
+void DrawBox(QPainter& p, const SGraphLayout& L, const QRectF& box, const QStringList& lines,
+             const std::vector<QColor>& colors)
+{
+    QColor fill = L.crPlot;
+    fill.setAlpha(225);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(L.crFrame, 1));
+    p.setBrush(fill);
+    p.drawRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
+    p.setFont(L.font);
+    for (int i = 0; i < lines.size(); ++i) {
+        p.setPen(i < int(colors.size()) ? colors[std::size_t(i)] : L.crText);
+        p.drawText(QRectF(box.left() + L.nPad / 2.0, box.top() + L.nPad / 4.0 + i * L.nLineHeight,
+                          box.width() - L.nPad, L.nLineHeight),
+                   Qt::AlignLeft | Qt::AlignVCenter, lines[i]);
+    }
+}
+
+// A dashed line through the selected sample, a ring on every curve and the
+// point's label.
 void DrawSelection(QPainter& p, const SGraphLayout& L)
 {
     if (!L.bSelection)
@@ -301,13 +353,36 @@ void DrawSelection(QPainter& p, const SGraphLayout& L)
     p.setRenderHint(QPainter::Antialiasing, true);
     QColor line = L.crText;
     line.setAlpha(150);
-    p.setPen(QPen(line, 1, Qt::DashLine));
+    p.setPen(QPen(line, std::max(1.0, L.dScale * 0.8), Qt::DashLine));
     p.drawLine(QPointF(L.dSelectionX, L.plot.top()), QPointF(L.dSelectionX, L.plot.bottom()));
     for (const SGraphLayout::SMarker& m : L.markers) {
-        p.setPen(QPen(L.crText, 1.5));
+        p.setPen(QPen(L.crText, 1.5 * L.dScale));
         p.setBrush(m.color);
         p.drawEllipse(m.centre, m.dRadius, m.dRadius);
     }
+    if (!L.strSelectionLabel.isEmpty())
+        DrawBox(p, L, L.selectionLabelRect, QStringList{L.strSelectionLabel}, {L.crText});
+}
+
+// The readout: a thin line through the sample under the mouse, a small ring
+// on every curve and the box with the values.
+void DrawReadout(QPainter& p, const SGraphLayout& L)
+{
+    if (!L.bReadout)
+        return;
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QColor line = L.crText;
+    line.setAlpha(110);
+    p.setPen(QPen(line, 1));
+    const double x = std::floor(L.dReadoutX) + 0.5;
+    p.drawLine(QPointF(x, L.plot.top() + 1), QPointF(x, L.plot.bottom() - 1));
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(Qt::NoBrush);
+    for (const SGraphLayout::SMarker& m : L.readoutMarks) {
+        p.setPen(QPen(m.color, 1.5 * L.dScale));
+        p.drawEllipse(m.centre, m.dRadius + 1, m.dRadius + 1);
+    }
+    DrawBox(p, L, L.readoutRect, L.readoutLines, L.readoutColors);
 }
 
 }  // namespace
@@ -315,6 +390,19 @@ void DrawSelection(QPainter& p, const SGraphLayout& L)
 void CGraphWindow::Paint(QPainter& p, const QRect& rect)
 {
     const SGraphLayout layout = Layout(rect);
+    // The x axis as drawn, for the mouse.
+    if (layout.eContent == SGraphLayout::CONTENT_PLOT) {
+        m_dPlotLeft = layout.plot.left();
+        m_dPlotRight = layout.plot.right();
+        m_dPlotTop = layout.plot.top();
+        m_dPlotBottom = layout.plot.bottom();
+        m_dMapP0 = layout.xAxis.map.dP0;
+        m_dMapP1 = layout.xAxis.map.dP1;
+        m_dMapLo = layout.xAxis.map.dLo;
+        m_dMapHi = layout.xAxis.map.dHi;
+    } else {
+        m_dPlotLeft = m_dPlotRight = m_dMapP0 = m_dMapP1 = 0;
+    }
     p.save();
     DrawBackground(p, layout);
     if (layout.eContent == SGraphLayout::CONTENT_MESSAGE) {
@@ -325,7 +413,9 @@ void CGraphWindow::Paint(QPainter& p, const QRect& rect)
         DrawTitle(p, layout);
         DrawLegend(p, layout);
         DrawCurves(p, layout);
+        DrawPoints(p, layout);
         DrawSelection(p, layout);
+        DrawReadout(p, layout);
     }
     p.restore();
 }
