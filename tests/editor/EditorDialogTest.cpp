@@ -11,6 +11,8 @@
 
 #include <QFrame>
 #include <QImage>
+#include <QMouseEvent>
+#include <QWheelEvent>
 
 #include <cstdlib>
 
@@ -469,6 +471,66 @@ TEST_F(EditorDialogTest, EveryControlSitsWhereItsDialogUnitsPutIt)
         EXPECT_EQ(QFrame::Sunken, frame->frameShadow());
         EXPECT_EQ(frame->contentsRect().width(), d.GetGraph().GetReducedWidth());
     });
+}
+
+}  // namespace
+
+namespace {
+
+// A mouse event sent to the graph's canvas as the window system would.
+void SendMouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+TEST_F(EditorDialogTest, GraphZoomsPansAndReadsOutUnderTheMouseAndEscapeStillCancels)
+{
+    const std::string text = ReadFile(kMultiPoint);
+    const INT_PTR result = Run(text, [&](CEditorDlg& d) {
+        const CGraphWindow& graph = d.GetGraph();
+        QWidget* canvas = graph.GetCanvas();
+        ASSERT_NE(nullptr, canvas);
+        canvas->repaint();  // the axes the mouse is read against
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(nullptr, focus);
+        const QPoint centre = canvas->contentsRect().center();
+
+        // Two notches in, around the cursor.
+        QWheelEvent wheel(QPointF(centre), canvas->mapToGlobal(QPointF(centre)), QPoint(), QPoint(0, 240),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(canvas, &wheel);
+        ASSERT_TRUE(graph.IsZoomed());
+        const double lo = graph.GetViewLo(), hi = graph.GetViewHi();
+        EXPECT_NEAR(0.64 * 500, hi - lo, 1.0);  // of 0 ... 500 ms
+        EXPECT_TRUE(lo > 0 && hi < 500);
+        canvas->repaint();
+
+        // Dragged 40 pixels to the right: the earlier samples come into view.
+        QTest::mousePress(canvas, Qt::LeftButton, {}, centre);
+        SendMouse(canvas, QEvent::MouseMove, centre + QPoint(40, 0), Qt::NoButton, Qt::LeftButton);
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, centre + QPoint(40, 0));
+        EXPECT_LT(graph.GetViewLo(), lo);
+        EXPECT_NEAR(hi - lo, graph.GetViewHi() - graph.GetViewLo(), 1e-9);
+        canvas->repaint();
+
+        // The readout follows the mouse; the keyboard stays where it was.
+        SendMouse(canvas, QEvent::MouseMove, centre, Qt::NoButton, Qt::NoButton);
+        EXPECT_GE(graph.GetHoverSample(), 0);
+        EXPECT_EQ(focus, QApplication::focusWidget());
+        EXPECT_EQ(Qt::NoFocus, canvas->focusPolicy());
+
+        // A double click shows the whole trajectory again; zoomed once more,
+        // Escape still cancels the dialog.
+        QTest::mouseDClick(canvas, Qt::LeftButton, {}, centre);
+        EXPECT_FALSE(graph.IsZoomed());
+        canvas->repaint();
+        QApplication::sendEvent(canvas, &wheel);
+        EXPECT_TRUE(graph.IsZoomed());
+        Key(Qt::Key_Escape);
+    });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(text, m_Params.Std());
 }
 
 }  // namespace

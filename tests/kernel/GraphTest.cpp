@@ -303,6 +303,50 @@ TEST(CCurveReductionTest, ColumnsKeepExtremesFirstAndLast)
     EXPECT_EQ(10, used);
 }
 
+TEST(CCurveReductionTest, ZoomedRangesMatchABruteForceScan)
+{
+    // A time series with noise, some NaN and infinite y, reduced over random
+    // x ranges and random sample ranges: the levels must give exactly what a
+    // scan of the samples gives.
+    std::mt19937 rng(11);
+    for (const int n : {1, 31, 32, 33, 1000, 100003}) {
+        std::vector<double> x(static_cast<std::size_t>(n)), y(x.size());
+        std::normal_distribution<double> noise(0, 5);
+        std::uniform_int_distribution<int> oneIn(0, 97);
+        for (int i = 0; i < n; ++i) {
+            x[std::size_t(i)] = i * 0.5;
+            const int r = oneIn(rng);
+            y[std::size_t(i)] = r == 0 ? kNaN : r == 1 ? kInf : r == 2 ? -kInf : std::sin(i * 0.01) * 100 + noise(rng);
+        }
+        CCurveReduction r;
+        r.Build(x.data(), y.data(), n, true);
+        EXPECT_EQ(n > CCurveReduction::kBlock, r.GetLevelCount() > 1) << n;  // the levels, not a scan, are tested
+        std::uniform_int_distribution<int> index(0, n);
+        for (int k = 0; k < 60; ++k) {
+            int a = index(rng), b = index(rng);
+            if (a > b)
+                std::swap(a, b);
+            double mn = 0, mx = 0, wantMin = kInf, wantMax = -kInf;
+            r.RangeMinMax(a, b, mn, mx);
+            for (int i = a; i < b; ++i)
+                if (std::isfinite(y[std::size_t(i)]))
+                    wantMin = std::min(wantMin, y[std::size_t(i)]), wantMax = std::max(wantMax, y[std::size_t(i)]);
+            EXPECT_EQ(wantMin, mn) << n << ": " << a << " ... " << b;
+            EXPECT_EQ(wantMax, mx) << n << ": " << a << " ... " << b;
+
+            // The same samples as columns of an x range.
+            const double x0 = a * 0.5 - 0.25, x1 = std::max(b - 1, a) * 0.5 + 0.1;
+            r.ReduceRange(97, x0, x1);
+            std::vector<double> inX, inY;
+            for (int i = 0; i < n; ++i)
+                if (x[std::size_t(i)] >= x0 && x[std::size_t(i)] <= x1)
+                    inX.push_back(x[std::size_t(i)]), inY.push_back(y[std::size_t(i)]);
+            ExpectSameColumns(BruteForce(r, inX, inY), r, std::to_string(n) + " zoomed");
+            EXPECT_EQ(static_cast<long long>(inX.size()), r.GetSampleCount());
+        }
+    }
+}
+
 TEST(CCurveReductionTest, UnorderedAndDegenerateInput)
 {
     // Shuffled times: the general path, first and last in sample order.
@@ -675,6 +719,74 @@ TEST(CGraphWindowTest, LayoutLeavesRoomForEveryPart)
         EXPECT_DOUBLE_EQ(L.xAxis.map(5), L.dSelectionX) << what;
         for (const SGraphLayout::SMarker& m : L.markers)
             EXPECT_TRUE(plot.contains(m.centre) && m.centre.x() == L.dSelectionX) << what;
+    }
+}
+
+TEST(CGraphWindowTest, LayoutSharesGridLinesAlignsZeroPadsAndMarksPoints)
+{
+    EnsureApp();
+    struct SCase {
+        const char* name;
+        std::vector<double> t, p, v;
+        int points;         // kept points: sample i * step
+        bool zeroOnBoth;    // both ranges include 0
+    };
+    std::vector<double> t(2001), p(2001), v(2001);
+    for (int i = 0; i <= 2000; ++i)
+        t[std::size_t(i)] = i, p[std::size_t(i)] = 3e6 + 1e3 * std::sin(i * 0.01), v[std::size_t(i)] = 10 * std::cos(i * 0.01);
+    const std::vector<SCase> cases = {
+        {"mixed signs", {0, 1, 2, 3, 4, 5, 6}, {0, 40, 180, 200, 90, -60, -140}, {0, 2.5, 3.1, -0.5, -2.2, -1.5, 0}, 7, true},
+        {"velocity one-sided", {0, 1, 2, 3}, {-50, -20, 10, 400}, {0, 0.001, 0.002, 0.0005}, 4, true},
+        {"position far from 0", t, p, v, 2001, false},
+        {"one point", {0}, {0}, {0}, 1, true},
+    };
+    for (const SCase& c : cases) {
+        SGraph g;
+        g.Fill(c.t, c.p, c.v);
+        const int step = c.points > 1 ? int(c.t.size() - 1) / (c.points - 1) : 1;
+        g.pointToSample.SetSize(c.points + 2);
+        for (int i = 0; i < c.points; ++i)
+            g.pointToSample[i] = static_cast<DWORD>(i * step);
+        g.pointToSample[c.points] = 3;  // left over from a longer table: not a point
+        g.graph.Recalculate();
+        EXPECT_EQ(c.points, g.graph.GetPointCount()) << c.name;
+        g.graph.SelectPoint(0, c.points - 1);
+        for (const QSize size : {QSize(300, 210), QSize(1200, 700)}) {
+            const std::string what = std::string(c.name) + " at " + std::to_string(size.width());
+            const SGraphLayout L = g.graph.Layout(QRect(QPoint(), size));
+            ASSERT_EQ(SGraphLayout::CONTENT_PLOT, L.eContent) << what;
+            const SGraphLayout::SAxis &left = L.yAxes[0], &right = L.yAxes[1];
+            // Tick k of both axes on one line; the range ends on ticks.
+            ASSERT_EQ(left.ticks.size(), right.ticks.size()) << what;
+            for (std::size_t k = 0; k < left.ticks.size(); ++k)
+                EXPECT_EQ(left.ticks[k].dPos, right.ticks[k].dPos) << what << " tick " << k;
+            EXPECT_EQ(left.dLo, left.ticks.front().dValue) << what;
+            EXPECT_EQ(right.dHi, right.ticks.back().dValue) << what;
+            if (c.zeroOnBoth) {
+                EXPECT_EQ(left.map(0), right.map(0)) << what;
+            }
+            for (const SGraphLayout::SAxis* ax : {&left, &right})
+                for (const SGraphLayout::STick& tick : ax->ticks)
+                    EXPECT_FALSE(tick.strLabel.contains('e')) << what << " " << tick.strLabel.toStdString();
+            // Data and every mark clear of the frame.
+            for (const SGraphLayout::SMarker& m : L.markers) {
+                const QRectF ring(m.centre.x() - m.dRadius, m.centre.y() - m.dRadius, 2 * m.dRadius, 2 * m.dRadius);
+                EXPECT_TRUE(L.plot.adjusted(1, 1, -1, -1).contains(ring)) << what;
+            }
+            for (const SGraphLayout::SAxis* ax : {&left, &right})
+                EXPECT_TRUE(ax->map(ax->dMin) < L.plot.bottom() - 3 && ax->map(ax->dMax) > L.plot.top() + 3) << what;
+            // Every point on both curves while they can be told apart.
+            const bool apart = c.points * 8 < L.plot.width();
+            EXPECT_EQ(apart, L.bPointsMarked) << what;
+            EXPECT_EQ(apart ? 2u * c.points : 0u, L.pointMarks.size()) << what;
+            EXPECT_EQ("point " + std::to_string(c.points - 1) + " of " + std::to_string(c.points),
+                      L.strSelectionLabel.toStdString()) << what;
+            EXPECT_TRUE(L.plot.contains(L.selectionLabelRect)) << what;
+            if (c.points == 1) {  // its own time, from 0
+                EXPECT_EQ(0.0, L.xAxis.dLo) << what;
+                EXPECT_GT(L.xAxis.dHi, 0.0) << what;
+            }
+        }
     }
 }
 
