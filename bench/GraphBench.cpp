@@ -6,7 +6,12 @@
 //     must cost the same at 1e5 and at 1e7 samples; /1 adds a ripple of a
 //     few samples' period to the velocity, so that every pixel column of it
 //     spans a range (the costliest curve to draw).
-// Run: build/bin/velkor_bench --benchmark_filter='BM_Re'
+//   - BM_ZoomRedraw: the graph redrawn at a random zoomed range (the
+//     reduction of that range from the multi-level summary, and the paint),
+//     which must cost the same at 1e5 and at 5e7 samples: the width times a
+//     logarithm, never the samples in view.
+// BM_Recalculate builds the summary: linear in the samples.
+// Run: build/bin/velkor_bench --benchmark_filter='BM_Re|BM_Zoom'
 #include "tests/TestUtil.h"
 #include "kernel/ColorRef16.h"
 #include "kernel/Curve.h"
@@ -24,6 +29,7 @@
 
 #include <cmath>
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -92,7 +98,31 @@ void BM_Recalculate(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * n);
 }
-BENCHMARK(BM_Recalculate)->Arg(100000)->Arg(10000000)->Arg(25000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Recalculate)->Arg(100000)->Arg(10000000)->Arg(50000000)->Unit(benchmark::kMillisecond);
+
+void BM_ZoomRedraw(benchmark::State& state)
+{
+    EnsureGuiApp();
+    const int n = static_cast<int>(state.range(0));
+    SGraph g(n, true);
+    g.graph.SelectPoint(0, 1);
+    QImage image(1200, 700, QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter painter(&image);
+        g.graph.Draw(painter, image.rect());
+    }
+    std::mt19937 rng(5);
+    const double end = (n - 1) * 0.001;
+    std::uniform_real_distribution<double> at(0, end), share(0.001, 0.5);
+    for (auto _ : state) {
+        const double span = share(rng) * end, lo = std::min(at(rng), end - span);
+        g.graph.SetView(lo, lo + span);
+        QPainter painter(&image);
+        g.graph.Draw(painter, image.rect());
+    }
+    state.counters["samples"] = n;
+}
+BENCHMARK(BM_ZoomRedraw)->Arg(100000)->Arg(50000000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_Repaint(benchmark::State& state)
 {
