@@ -636,4 +636,6 @@ void CGraphWindow::LayoutReadout(SGraphLayout& L) const
     const bool left = L.dReadoutX > L.plot.center().x();
     const double x = left ? std::max(L.plot.left() + gap, L.dReadoutX - gap - bw) : std::min(L.dReadoutX + gap, L.plot.right() - gap - bw);
     L.readoutRect = QRectF(x, L.plot.top() + gap, bw, bh);
+    if (!L.strSelectionLabel.isEmpty() && L.readoutRect.intersects(L.selectionLabelRect))
+        L.readoutRect.moveTop(L.selectionLabelRect.bottom() + L.nPad);  // below the point's label
 }

@@ -4,6 +4,7 @@
 #include "EditorTestUtil.h"
 
 #include "kernel/Curve.h"
+#include "kernel/GraphLayout.h"
 #include "kernel/MotionEvent.h"
 #include "platform/DialogTemplate.h"
 #include "platform/ResourceRegistry.h"
@@ -524,9 +525,24 @@ TEST_F(EditorDialogTest, GraphZoomsPansAndReadsOutUnderTheMouseAndEscapeStillCan
         // Escape still cancels the dialog.
         QTest::mouseDClick(canvas, Qt::LeftButton, {}, centre);
         EXPECT_FALSE(graph.IsZoomed());
+
+        // The pictures of docs/preview.md: point 2 selected with the readout
+        // beside it, then zoomed in around it.
+        Click(Item(d, E::IDC_NEXT));
+        Click(Item(d, E::IDC_NEXT));
+        EXPECT_EQ(2, graph.GetSelectedPoint());
         canvas->repaint();
-        QApplication::sendEvent(canvas, &wheel);
+        const SGraphLayout L = graph.Layout(canvas->contentsRect());
+        const QPoint point2(int(L.xAxis.map(250)), centre.y()), nearPoint2 = point2 + QPoint(30, 0);
+        SendMouse(canvas, QEvent::MouseMove, nearPoint2, Qt::NoButton, Qt::NoButton);
+        EXPECT_TRUE(d.SaveImage((std::string(VELKOR_BUILD_DIR) + "/editor-readout.png").c_str()));
+        QWheelEvent in(QPointF(point2), canvas->mapToGlobal(QPointF(point2)), QPoint(), QPoint(0, 1080),
+                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(canvas, &in);
         EXPECT_TRUE(graph.IsZoomed());
+        canvas->repaint();
+        SendMouse(canvas, QEvent::MouseMove, nearPoint2, Qt::NoButton, Qt::NoButton);
+        EXPECT_TRUE(d.SaveImage((std::string(VELKOR_BUILD_DIR) + "/editor-zoomed.png").c_str()));
         Key(Qt::Key_Escape);
     });
     EXPECT_EQ(IDCANCEL, result);
