@@ -176,6 +176,8 @@ std::string Rows(const STrajectoryTable& table, const SResult& result, const SUn
                 flag("limit");
             ++segment;
         } else if (i > 0) {
+            for (int c = 3; c < 7; ++c)
+                out += Cell("-", widths[c]);
             flag("left out");
         }
         // No blank space at the end of a row.
@@ -191,7 +193,7 @@ std::string PeakLine(const char* what, const std::optional<CTrajectoryReport::SP
 {
     std::string line = std::string(what) + ": ";
     if (peak)
-        return line + Figure(peak->value, "%.4g") + " " + unit + " at " + Figure(peak->time) + " " + u.time + "\n";
+        return line + Str(CTrajectoryReport::Figure(peak->value)) + " " + unit + " at " + Figure(peak->time) + " " + u.time + "\n";
     if (result.extent == CPreviewSampler::EXTENT_TOO_LONG)
         return line + "not computed: " + std::to_string(result.samples) + " samples, over the budget of " +
                std::to_string(CPreviewSampler::kSampleBudget) + "\n";

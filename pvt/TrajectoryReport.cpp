@@ -400,6 +400,14 @@ void CTrajectoryReport::Analyse(const STrajectoryTable& table, const CPointTable
     CSampleAnalysis(table, limits, length, result).Run();
 }
 
+CString CTrajectoryReport::Figure(double value)
+{
+    CString text;
+    const double magnitude = std::fabs(value);
+    text.Format(magnitude >= 1000 && magnitude < 1e15 ? "%.0f" : "%.4g", value);
+    return text;
+}
+
 CString CTrajectoryReport::AccelerationUnit(const CString& velocityUnit, const CString& timeUnit)
 {
     return velocityUnit + "/" + timeUnit;
@@ -413,9 +421,9 @@ CString CTrajectoryReport::SummaryOf(const CInternalData& data)
     const CString velocityUnit = data.m_Velocity.GetSelectedUnit();
     CString line;
     if (result.IsSampled()) {
-        line.Format("peak velocity %.4g %s at %.6g %s, peak acceleration %.4g %s at %.6g %s",
-                    result.peakVelocity->value, velocityUnit.GetString(), result.peakVelocity->time,
-                    timeUnit.GetString(), result.peakAcceleration->value,
+        line.Format("peak velocity %s %s at %.6g %s, peak acceleration %s %s at %.6g %s",
+                    Figure(result.peakVelocity->value).GetString(), velocityUnit.GetString(),
+                    result.peakVelocity->time, timeUnit.GetString(), Figure(result.peakAcceleration->value).GetString(),
                     AccelerationUnit(velocityUnit, timeUnit).GetString(), result.peakAcceleration->time,
                     timeUnit.GetString());
     } else if (result.extent == CPreviewSampler::EXTENT_TOO_LONG) {

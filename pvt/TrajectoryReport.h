@@ -14,8 +14,9 @@
 //   - the acceleration of sample s >= 1 is v[s] - v[s - 1] in display
 //     units, divided by one sampling period in the time unit (the velocity
 //     unit per time unit); sample 0 has none (0 in the preview's CSV);
-//   - a segment runs between two points kept by the sampling (a point that
-//     does not advance by a whole period is dropped, and is a problem): its
+//   - a segment runs between two points kept by the sampling (a point whose
+//     whole time does not pass that of the kept point before it is left
+//     out, as the preview leaves it out): its
 //     samples run from its start point's sample to its end point's, both
 //     included; its accelerations are the differences of consecutive ones of
 //     these. A segment is named by its end point's index in the table as
@@ -25,12 +26,15 @@
 //   - the time of a figure is its sample's time (the time of the point at
 //     a point's own sample).
 //
-// Values are in the table's display units (the factors of STrajectoryTable);
-// the analysis itself runs on internal units, so that an overshoot of one
-// increment is found exactly. One pass over the samples, in pieces of a
-// bounded size (no series of the whole trajectory is kept), linear in the
-// samples and points. A trajectory over the preview's sample budget is not
-// sampled: the problems and the segments' durations and steps are still
+// Values are in the table's display units (the factors of STrajectoryTable).
+// The analysis runs on the samples in internal units, so that an overshoot
+// of one increment is found exactly: the table is sampled a piece of whole
+// segments at a time into buffers that stay in the processor's caches (no
+// series of the whole trajectory is kept), each segment's maxima and minima
+// are taken in one pass over its samples, and where a figure lies is looked
+// up only where it is needed (a new peak, an overshoot, a limit). Linear in
+// the samples and points. A trajectory over the preview's sample budget is
+// not sampled: the problems and the segments' durations and steps are still
 // reported, the peaks, overshoots and limits are not ("not computed").
 #pragma once
 
@@ -70,7 +74,10 @@ public:
         double duration = 0;      // time[end] - time[start], display unit
         double positionStep = 0;  // position[end] - position[start], display unit
         bool sampled = false;     // the peaks and the overshoot below were computed
-        double peakVelocity = 0;  // with its sign
+        double peakVelocity = 0;      // with its sign
+        // The largest change of velocity, times the velocity factor over the
+        // time factor; exactly the preview's CSV value where it is a peak so
+        // far or near a limit, elsewhere within its last bits.
         double peakAcceleration = 0;
         double overshoot = 0;  // display unit; 0 when less than one increment
         double overshootTime = 0;
@@ -122,12 +129,16 @@ public:
                         SResult& result);
 
     // One line for a person, in the record's display units, such as
-    // "peak velocity 2662 rpm at 0.35 s, peak acceleration 1.234e+04 rpm/s at
-    // 0.3 s, 0 overshoots" (", 2 problems" after it when the table has
+    // "peak velocity 2662 rpm at 0.125 s, peak acceleration 203460 rpm/s at
+    // 0.101 s, 0 overshoots" (", 2 problems" after it when the table has
     // problems); over the sample budget the peaks are said not to be
-    // computed. No line feed.
+    // computed. No line feed. The record's table as it is (no point removed).
     static CString SummaryOf(const CInternalData& data);
 
+    // A figure for a person, as SummaryOf writes it: four significant
+    // digits ("0.125", "17.91"), from 1000 on the whole number ("2662",
+    // "203460") rather than an exponent, up to 1e15.
+    static CString Figure(double value);
     // The acceleration's display unit: "rpm/s" for rpm and s.
     static CString AccelerationUnit(const CString& velocityUnit, const CString& timeUnit);
     // The acceleration at sample s from the display velocities of samples

@@ -306,3 +306,25 @@ TEST(TrajectoryReport, PiecesFindWhatAScanOfTheWholeSeriesFinds)
 }
 
 }  // namespace
+
+namespace {
+
+// The one line other commands print after their work: the peaks in the
+// record's display units, the overshoots, and the problems when there are.
+TEST(TrajectoryReport, SummaryOfARecord)
+{
+    Record r;
+    // examples/import-points.txt as the import takes it: 2662.5 rpm at 125 ms.
+    ASSERT_EQ("", r.Read("ATIME = 0, 50, 100, 150, 200, 250\nTPOS = 0, 500, 2000, 5000, 8000, 9000\n"
+                         "TSPD = 0, 1, 2, 3, 2, 0\nExecute = 0\n"));
+    EXPECT_EQ(Str(CTrajectoryReport::SummaryOf(r.data)),
+              "peak velocity 2662 rpm at 0.125 s, peak acceleration 203460 rpm/s at 0.101 s, 0 overshoots");
+    r.SetColumns({0, 100, 100}, {0, 2000, 2000}, {0, 50, 0});
+    EXPECT_EQ(Str(CTrajectoryReport::SummaryOf(r.data)).rfind("peak velocity 1500 rpm at 0.1 s, ", 0), 0u);
+    EXPECT_TRUE(Str(CTrajectoryReport::SummaryOf(r.data)).ends_with(", 0 overshoots, 1 problem"));
+    r.SetColumns({0, 6e7}, {0, 0}, {0, 0});
+    EXPECT_EQ(Str(CTrajectoryReport::SummaryOf(r.data)),
+              "peaks not computed: 60000001 samples, over the budget of 50000000, 0 overshoots, 1 problem");
+}
+
+}  // namespace
