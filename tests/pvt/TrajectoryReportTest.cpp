@@ -305,10 +305,6 @@ TEST(TrajectoryReport, PiecesFindWhatAScanOfTheWholeSeriesFinds)
     }
 }
 
-}  // namespace
-
-namespace {
-
 // The one line other commands print after their work: the peaks in the
 // record's display units, the overshoots, and the problems when there are.
 TEST(TrajectoryReport, SummaryOfARecord)
