@@ -1,5 +1,6 @@
 #include "host/CommandLine.h"
 
+#include "host/CheckCommand.h"
 #include "host/DefaultsCommand.h"
 #include "host/EditCommand.h"
 #include "host/HostError.h"
@@ -68,6 +69,7 @@ CCommandLine::CCommandLine() : m_App("Loads a motion module and calls its export
     Add(std::make_unique<CEditCommand>());
     Add(std::make_unique<CPreviewCommand>());
     Add(std::make_unique<CImportCommand>());
+    Add(std::make_unique<CCheckCommand>());
     m_pHelp = m_App.add_subcommand("help", "print the help of the program or of one command");
     m_pHelp->group("Commands");
     m_pHelp->add_option("COMMAND", m_strHelpTopic, "the command")->type_name("");
