@@ -4,11 +4,13 @@
 // that does less: two series (position, velocity) in internal units, no
 // fixed point, no units.
 // Run: build/bin/velkor_bench --benchmark_filter='Preview|Hermite'
+// The trajectory report on the same table: BM_TrajectoryReport.
 // (items_per_second: samples per second)
 #include "kernel/Motion.h"
 #include "kernel/Setup.h"
 #include "pvt/InternalData.h"
 #include "pvt/PreviewSampler.h"
+#include "pvt/TrajectoryReport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -78,6 +80,40 @@ void BM_PreviewSampling(benchmark::State& state)
     state.counters["samples"] = length;
 }
 BENCHMARK(BM_PreviewSampling)->Unit(benchmark::kMillisecond);
+
+// The trajectory report of the same table, its sampling included (in pieces
+// that stay in the caches, so no series of the whole table is kept): every
+// problem, the peaks, the overshoots and two limits. Its rate beside
+// BM_PreviewSampling's is the cost of the analysis' pass over the samples.
+// Run: build/bin/velkor_bench --benchmark_filter='BM_PreviewSampling|BM_TrajectoryReport'
+void BM_TrajectoryReport(benchmark::State& state)
+{
+    CDK_Setup setup;
+    CDK_Motion motion;
+    CInternalData data(setup, motion);
+    data.m_Time.Bind("ATIME", "ATIME");
+    data.m_Position.Bind("TPOS", "TPOS");
+    data.m_Velocity.Bind("TSPD", "TSPD");
+    const SPreviewTable& table = PreviewTable();
+    data.m_Time.SetValuesInInternalUnit(table.t);
+    data.m_Position.SetValuesInInternalUnit(table.p);
+    data.m_Velocity.SetValuesInInternalUnit(table.v);
+    const STrajectoryTable view = STrajectoryTable::FromColumns(data.m_Time, data.m_Position, data.m_Velocity);
+    const CPointTableRules rules = CPointTableRules::ForTimeColumn(data.m_Time);
+    const CTrajectoryReport::SLimits limits{3000.0, 1e6};  // rpm, rpm/s
+    const int length = CPreviewSampler::GetSeriesLength(view);
+    for (auto _ : state) {
+        const CTrajectoryReport::SResult result = CTrajectoryReport::Analyse(view, rules, limits);
+        if (!result.IsSampled()) {
+            state.SkipWithError("the benchmark table is not sampled");
+            return;
+        }
+        benchmark::DoNotOptimize(result.peakVelocity->value);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(length));
+    state.counters["samples"] = length;
+}
+BENCHMARK(BM_TrajectoryReport)->Unit(benchmark::kMillisecond);
 
 // The textbook cubic Hermite in doubles: per sample the basis functions of
 // u = k / T (as k times 1 / T, no division per sample), position and

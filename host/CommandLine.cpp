@@ -1,5 +1,6 @@
 #include "host/CommandLine.h"
 
+#include "host/CheckCommand.h"
 #include "host/DefaultsCommand.h"
 #include "host/EditCommand.h"
 #include "host/HostError.h"
@@ -70,6 +71,7 @@ CCommandLine::CCommandLine() : m_App("Loads a motion module and calls its export
     Add(std::make_unique<CEditCommand>());
     Add(std::make_unique<CPreviewCommand>());
     Add(std::make_unique<CImportCommand>());
+    Add(std::make_unique<CCheckCommand>());
     Add(std::make_unique<CVelocitiesCommand>());
     Add(std::make_unique<CSplitCommand>());
     m_pHelp = m_App.add_subcommand("help", "print the help of the program or of one command");

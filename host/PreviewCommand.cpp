@@ -17,6 +17,7 @@
 #include "platform/WindowSystem.h"
 #include "pvt/InternalData.h"
 #include "pvt/PreviewBuilder.h"
+#include "pvt/TrajectoryReport.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -40,12 +41,15 @@ enum { SERIES_TIME = 0, SERIES_POSITION = 1, SERIES_VELOCITY = 2 };
 std::string Str(const CString& text) { return std::string(text.View()); }
 
 // The CSV of the samples 0 ... count - 1, built in large pieces: a row is
-// four numbers formatted in place, never a stream operation per value.
-void WriteCsv(const CCurveArray& curves, int count, COutputFile& out)
+// five numbers formatted in place, never a stream operation per value. The
+// acceleration of a sample is the change of velocity from the sample before
+// it per time unit (`timeFactor`: one sampling period in the time unit), as
+// the trajectory report computes it; sample 0 has none and shows 0.
+void WriteCsv(const CCurveArray& curves, int count, double timeFactor, COutputFile& out)
 {
-    static constexpr std::string_view kHeader = "sample,time,position,velocity\n";
+    static constexpr std::string_view kHeader = "sample,time,position,velocity,acceleration\n";
     static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
-    static constexpr std::size_t kMaxRow = 12 + 3 * (CDK_ParamText::kMaxDoubleLength + 1) + 1;
+    static constexpr std::size_t kMaxRow = 12 + 4 * (CDK_ParamText::kMaxDoubleLength + 1) + 1;
     const std::unique_ptr<char[]> buffer(new char[kBufferSize]);
     char* const first = buffer.get();
     char* const flushAt = first + kBufferSize - kMaxRow;
@@ -65,6 +69,9 @@ void WriteCsv(const CCurveArray& curves, int count, COutputFile& out)
         p = CDK_ParamText::FormatDouble(p, position[s]);
         *p++ = ',';
         p = CDK_ParamText::FormatDouble(p, velocity[s]);
+        *p++ = ',';
+        p = CDK_ParamText::FormatDouble(p, s == 0 ? 0.0 : CTrajectoryReport::Acceleration(velocity[s - 1], velocity[s],
+                                                                                           timeFactor));
         *p++ = '\n';
     }
     out.Write(first, static_cast<std::size_t>(p - first));
@@ -145,8 +152,8 @@ CLI::App* CPreviewCommand::Register(CLI::App& app)
         "preview", "the drive's interpolated trajectory as CSV, a PNG picture or a summary");
     command->add_option("FILE", m_strInput, CInputFile::Help())->required()->type_name("FILE");
     command
-        ->add_option("--csv", m_strCsv, "write the samples to OUT as CSV: sample, time, position, velocity in the "
-                                        "text's display units (- for standard output)")
+        ->add_option("--csv", m_strCsv, "write the samples to OUT as CSV: sample, time, position, velocity, "
+                                        "acceleration in the text's display units (- for standard output)")
         ->type_name("OUT");
     command
         ->add_option("--png", m_strPng, "draw the graph into OUT as a PNG picture (- for standard output); needs no "
@@ -273,7 +280,8 @@ int CPreviewCommand::Run(CHostContext& context)
     // Every output is written before any file is renamed into place.
     const bool csvWritten = csv && (drawn || result.extent == CPreviewSampler::EXTENT_EMPTY);
     if (csvWritten)
-        WriteCsv(curves, result.samples, *csv);
+        WriteCsv(curves, result.samples,
+                 STrajectoryTable::FromColumns(data.m_Time, data.m_Position, data.m_Velocity).timeFactor, *csv);
     if (png) {
         const QByteArray bytes = RenderPng(graph, m_nWidth, m_nHeight);
         png->Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));

@@ -9,9 +9,11 @@
 // how many), and the selection on point 0.
 //
 // Outputs (each written atomically; "-" is standard output, for one of them):
-//   --csv OUT  "sample,time,position,velocity", then one row per sample in
-//              the display units of the text, each number in the shortest
-//              form that reads back as the same double (C locale);
+//   --csv OUT  "sample,time,position,velocity,acceleration", then one row
+//              per sample in the display units of the text (the acceleration
+//              in the velocity unit per time unit: the change of velocity
+//              from the sample before, 0 for sample 0), each number in the
+//              shortest form that reads back as the same double (C locale);
 //   --png OUT  the graph as the dialog draws it, offscreen, at --size
 //              (default 1200x700);
 //   neither    a summary on standard output: points, samples, and the range

@@ -9,6 +9,7 @@
 #include "host/InputFile.h"
 #include "kernel/Motion.h"
 #include "pvt/InternalData.h"
+#include "pvt/TrajectoryReport.h"
 
 #include <CLI/CLI.hpp>
 
@@ -39,9 +40,9 @@ CString CTableCommand::ReadingMessages(CInternalData& data, const CString& error
     return errors;
 }
 
-std::string CTableCommand::ReportLine(CInternalData&)
+std::string CTableCommand::ReportLine(CInternalData& data)
 {
-    return {};
+    return std::string(CTrajectoryReport::SummaryOf(data).View());
 }
 
 void CTableCommand::AddFileOptions(CLI::App& command)

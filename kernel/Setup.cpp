@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string_view>
 #include <sys/stat.h>
@@ -133,6 +134,14 @@ double ReadPositive(const json& object, const char* key)
     if (!(std::isfinite(value) && value > 0.0))
         Fail(key, "must be a positive number, found " + it->dump());
     return value;
+}
+
+// An optional positive number: none when absent.
+std::optional<double> ReadOptionalPositive(const json& object, const char* key)
+{
+    if (object.find(key) == object.end())
+        return std::nullopt;
+    return ReadPositive(object, key);
 }
 
 int ReadOption(const json& value, const std::string& field)
@@ -394,7 +403,8 @@ CString CDK_Setup::LoadFromText(const CString& document, const char* sourceName)
         const json doc = Parse(document.View());
         if (!doc.is_object())
             Fail("", "expected a JSON object at the top level, found " + Describe(doc));
-        CheckFields(doc, "", {"name", "motionController", "countsPerRevolution", "samplingPeriod", "options", "variables"});
+        CheckFields(doc, "", {"name", "motionController", "countsPerRevolution", "samplingPeriod", "maxVelocity",
+                              "maxAcceleration", "options", "variables"});
 
         CDK_Setup setup;  // built aside: a fault leaves *this as it was
         setup.m_strName = ReadString(doc, "name", "", source.substr(source.rfind('/') + 1).c_str()).c_str();
@@ -406,6 +416,8 @@ CString CDK_Setup::LoadFromText(const CString& document, const char* sourceName)
         const double period = ReadPositive(doc, "samplingPeriod");
         setup.m_Units = CDK_Units(counts, period);
         CheckFactors(setup.m_Units, doc);
+        setup.m_MaxVelocity = ReadOptionalPositive(doc, "maxVelocity");
+        setup.m_MaxAcceleration = ReadOptionalPositive(doc, "maxAcceleration");
 
         setup.m_Options.clear();
         if (const auto it = doc.find("options"); it != doc.end()) {

@@ -15,6 +15,7 @@
 #include "platform/String.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,11 @@ public:
 
     const CString& GetName() const { return m_strName; }
     const CDK_Units& GetUnits() const { return m_Units; }
+    // The motor's largest velocity (increments per sampling period) and
+    // acceleration (increments per sampling period, per sampling period) the
+    // setup gives, for the trajectory report; none when it gives none.
+    const std::optional<double>& GetMaxVelocity() const { return m_MaxVelocity; }
+    const std::optional<double>& GetMaxAcceleration() const { return m_MaxAcceleration; }
 
 private:
     CString m_strName;
@@ -54,4 +60,6 @@ private:
     std::map<std::string, int> m_Options;
     std::vector<CDK_Variable> m_Variables;
     CDK_Units m_Units;
+    std::optional<double> m_MaxVelocity;
+    std::optional<double> m_MaxAcceleration;
 };

@@ -32,6 +32,7 @@
 #pragma once
 
 #include "platform/String.h"
+#include "pvt/PointTableRules.h"
 
 #include <cstdint>
 #include <vector>
@@ -40,9 +41,10 @@ class CDK_ArrayParameter;
 
 class CSegmentSplitter {
 public:
-    static constexpr std::int64_t kMaxPeriods = 511;
-    static constexpr std::int64_t kMinStep = -8388608;
-    static constexpr std::int64_t kMaxStep = 8388607;
+    // The segment limits, as the table check knows them.
+    static constexpr std::int64_t kMaxPeriods = static_cast<std::int64_t>(CPointTableRules::kMaxTimeStep);
+    static constexpr std::int64_t kMinStep = static_cast<std::int64_t>(CPointTableRules::kMinPositionStep);
+    static constexpr std::int64_t kMaxStep = static_cast<std::int64_t>(CPointTableRules::kMaxPositionStep);
 
     // The split table, in internal units.
     struct SResult {

@@ -107,7 +107,7 @@ TEST(Setup, DefaultsOfOptionalFields)
 {
     CDK_Setup setup;
     const std::string doc = Drive(R"("motionController": true, "options": {"A": 1e3, "B": -2147483648},
-        "variables": [{"name": "_x1", "type": "uint32"}])");
+        "maxVelocity": 33.5, "variables": [{"name": "_x1", "type": "uint32"}])");
     ASSERT_EQ(setup.LoadFromText(CString(doc.c_str()), "configs/axis.json"), "");
     EXPECT_EQ(setup.GetName(), "axis.json");
     EXPECT_EQ(setup.IsMotionController(), 1);
@@ -117,6 +117,8 @@ TEST(Setup, DefaultsOfOptionalFields)
     const VariableRow rows[] = {{"_x1", DK_UINT32, DK_QTY_NONE, "IU"}};
     ExpectVariables(setup, rows, 1);
     EXPECT_EQ(setup.FindVariable("TPOS", 0), nullptr);
+    EXPECT_EQ(setup.GetMaxVelocity(), std::optional<double>(33.5));
+    EXPECT_EQ(setup.GetMaxAcceleration(), std::nullopt);
 }
 
 struct BadCase {
@@ -134,11 +136,14 @@ const BadCase kMalformedDocuments[] = {
     {Drive("\"x\": 1e999"), "setup.json: invalid JSON: number overflow parsing '1e999'"},
     {"[1]", "setup.json: expected a JSON object at the top level, found an array"},
     {Drive("\"samplingperiod\": 1"), "setup.json: samplingperiod: unknown field (use name, motionController, "
-                                     "countsPerRevolution, samplingPeriod, options or variables)"},
+                                     "countsPerRevolution, samplingPeriod, maxVelocity, maxAcceleration, "
+                                     "options or variables)"},
     {Drive("\"samplingPeriod\": 0.002"), "setup.json: samplingPeriod: given twice"},
     {Drive(R"("x": [1, [], {"a": 1, "a": 2}])"), "setup.json: x[2].a: given twice"},
     {R"({"samplingPeriod": 0.001})", "setup.json: countsPerRevolution: missing (a required field)"},
     {R"({"countsPerRevolution": 2000})", "setup.json: samplingPeriod: missing (a required field)"},
+    {Drive(R"("maxVelocity": 0)"), "setup.json: maxVelocity: must be a positive number, found 0"},
+    {Drive(R"("maxAcceleration": "fast")"), "setup.json: maxAcceleration: expected a number, found a string"},
     {R"({"countsPerRevolution": "2000", "samplingPeriod": 0.001})",
      "setup.json: countsPerRevolution: expected a number, found a string"},
     {R"({"countsPerRevolution": -4096, "samplingPeriod": 0.001})",
@@ -213,7 +218,7 @@ const BadCase kMalformedDocuments[] = {
      "setup.json: variables[0].type: unknown type \"in\\x22t\\x5c\" (use int16, uint16, int32, uint32 or fixed)"},
     {Drive(R"("a_field_name_that_goes_on_and_on": 1)"),
      "setup.json: a_field_name_that_goes_o...: unknown field (use name, motionController, countsPerRevolution, "
-     "samplingPeriod, options or variables)"},
+     "samplingPeriod, maxVelocity, maxAcceleration, options or variables)"},
     {Drive(R"("options": {"an_option_name_that_goes_on": 1.5})"),
      "setup.json: options.an_option_name_that_goes...: expected an integer, found 1.5"},
     {Drive(R"("options": {"an_option_name_that_goes_on": 1, "an_option_name_that_goes_on": 2})"),

@@ -1,0 +1,2 @@
+// motionhost check: the trajectory report from the command line.
+#include "HostTestUtil.h"
