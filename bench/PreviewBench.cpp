@@ -102,8 +102,10 @@ void BM_TrajectoryReport(benchmark::State& state)
     const CPointTableRules rules = CPointTableRules::ForTimeColumn(data.m_Time);
     const CTrajectoryReport::SLimits limits{3000.0, 1e6};  // rpm, rpm/s
     const int length = CPreviewSampler::GetSeriesLength(view);
+    // Reused from one run to the next, as the preview's series are.
+    CTrajectoryReport::SResult result;
     for (auto _ : state) {
-        const CTrajectoryReport::SResult result = CTrajectoryReport::Analyse(view, rules, limits);
+        CTrajectoryReport::Analyse(view, rules, limits, result);
         if (!result.IsSampled()) {
             state.SkipWithError("the benchmark table is not sampled");
             return;

@@ -165,8 +165,8 @@ std::string Rows(const STrajectoryTable& table, const SResult& result, const SUn
             flag("problem");
         if (segment != result.segments.end() && segment->end == i) {
             out += Cell(Figure(segment->duration), widths[3]) + Cell(Figure(segment->positionStep), widths[4]);
-            out += Cell(segment->sampled ? Figure(segment->velocity.value) : "-", widths[5]) +
-                   Cell(segment->sampled ? Figure(segment->acceleration.value) : "-", widths[6]);
+            out += Cell(segment->sampled ? Figure(segment->peakVelocity) : "-", widths[5]) +
+                   Cell(segment->sampled ? Figure(segment->peakAcceleration) : "-", widths[6]);
             if (segment->overshoot > 0)
                 flag("overshoot");
             bool overLimit = false;

@@ -70,8 +70,8 @@ public:
         double duration = 0;      // time[end] - time[start], display unit
         double positionStep = 0;  // position[end] - position[start], display unit
         bool sampled = false;     // the peaks and the overshoot below were computed
-        SPeak velocity;
-        SPeak acceleration;
+        double peakVelocity = 0;  // with its sign
+        double peakAcceleration = 0;
         double overshoot = 0;  // display unit; 0 when less than one increment
         double overshootTime = 0;
     };
@@ -102,12 +102,24 @@ public:
         std::vector<SOvershoot> overshoots;
         std::vector<SLimitExcess> limits;
 
+        // Room kept from one analysis to the next into the same result (the
+        // samples of a piece, the points the sampling keeps), so that a
+        // caller who analyses again reuses it: not a finding.
+        struct SWorkspace {
+            std::vector<double> time, position, velocity;
+            CPreviewSampler::SSamples whole, piece;
+        } workspace;
+
         bool IsValid() const { return problems.empty(); }
         // Whether the samples were analysed (peaks, overshoots, limits).
         bool IsSampled() const { return peakVelocity.has_value(); }
     };
 
     static SResult Analyse(const STrajectoryTable& table, const CPointTableRules& rules, const SLimits& limits = {});
+    // The same into `result`, whose vectors keep their room (a caller that
+    // analyses many tables, or the same one again, allocates nothing new).
+    static void Analyse(const STrajectoryTable& table, const CPointTableRules& rules, const SLimits& limits,
+                        SResult& result);
 
     // One line for a person, in the record's display units, such as
     // "peak velocity 2662 rpm at 0.35 s, peak acceleration 1.234e+04 rpm/s at

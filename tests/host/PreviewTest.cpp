@@ -102,17 +102,17 @@ TEST_F(PreviewTest, CsvHoldsTheSamplesOfTheWorkedExample)
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out,
-              "sample,time,position,velocity\n"
-              "0,0,0,0\n"
-              "1,1,5,10.659988403320312\n"
-              "2,2,20,19.039993286132812\n"
-              "3,3,42,25.139999389648438\n"
-              "4,4,70,28.959991455078125\n"
-              "5,5,100,30.5\n"
-              "6,6,109,-8.34375\n"
-              "7,7,90,-26.375\n"
-              "8,8,63,-23.59375\n"
-              "9,9,50,0\n");
+              "sample,time,position,velocity,acceleration\n"
+              "0,0,0,0,0\n"
+              "1,1,5,10.659988403320312,10.659988403320312\n"
+              "2,2,20,19.039993286132812,8.3800048828125\n"
+              "3,3,42,25.139999389648438,6.100006103515625\n"
+              "4,4,70,28.959991455078125,3.8199920654296875\n"
+              "5,5,100,30.5,1.540008544921875\n"
+              "6,6,109,-8.34375,-38.84375\n"
+              "7,7,90,-26.375,-18.03125\n"
+              "8,8,63,-23.59375,2.78125\n"
+              "9,9,50,0,23.59375\n");
 }
 
 // The example in display units (ms, rot, rpm): one row per sampling period,
@@ -124,14 +124,16 @@ TEST_F(PreviewTest, CsvOfAnExampleIsInDisplayUnitsWithShortestNumbers)
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
     const std::string text = ReadFile(csv);
-    EXPECT_EQ(text.rfind("sample,time,position,velocity\n", 0), 0u);
+    EXPECT_EQ(text.rfind("sample,time,position,velocity,acceleration\n", 0), 0u);
     const Table rows = Rows(text);
     ASSERT_EQ(rows.size(), 501u);  // 0 ... 500 ms
     int fractions = 0;
     for (std::size_t s = 0; s < rows.size(); ++s) {
-        ASSERT_EQ(rows[s].size(), 4u) << s;
+        ASSERT_EQ(rows[s].size(), 5u) << s;
         EXPECT_EQ(rows[s][0], std::to_string(s));
         EXPECT_EQ(Number(rows[s][1]), static_cast<double>(s));  // ms
+        // rpm per ms: the change from the row before over one period, 1 ms.
+        EXPECT_EQ(Number(rows[s][4]), s == 0 ? 0.0 : Number(rows[s][3]) - Number(rows[s - 1][3])) << s;
         for (const std::string& field : rows[s]) {
             EXPECT_EQ(WrittenDigits(field), ShortestDigits(Number(field))) << "row " << s << ": " << field;
             fractions += field.find_first_of(".e") != std::string::npos;

@@ -117,8 +117,8 @@ TEST(TrajectoryReport, PeaksAndOvershootOfKnownCubics)
             EXPECT_TRUE(r.overshoots.empty());
         }
         ASSERT_EQ(r.segments.size(), 1u);
-        EXPECT_EQ(r.segments[0].velocity.value, r.peakVelocity->value);
-        EXPECT_EQ(r.segments[0].acceleration.value, r.peakAcceleration->value);
+        EXPECT_EQ(r.segments[0].peakVelocity, r.peakVelocity->value);
+        EXPECT_EQ(r.segments[0].peakAcceleration, r.peakAcceleration->value);
     }
 }
 
@@ -178,10 +178,10 @@ TEST(TrajectoryReport, LimitsJustUnderAndOverAPeak)
     const CTrajectoryReport::SResult free = Analyse(table);
     ASSERT_TRUE(free.IsSampled());
     ASSERT_EQ(free.segments.size(), 2u);
-    const double v = std::fabs(free.segments[0].velocity.value);
-    const double a = std::fabs(free.segments[0].acceleration.value);
-    ASSERT_GT(v, std::fabs(free.segments[1].velocity.value));
-    ASSERT_GT(a, std::fabs(free.segments[1].acceleration.value));
+    const double v = std::fabs(free.segments[0].peakVelocity);
+    const double a = std::fabs(free.segments[0].peakAcceleration);
+    ASSERT_GT(v, std::fabs(free.segments[1].peakVelocity));
+    ASSERT_GT(a, std::fabs(free.segments[1].peakAcceleration));
 
     EXPECT_TRUE(Analyse(table, {v, a}).limits.empty());
     const double justUnderV = std::nextafter(v, 0.0), justUnderA = std::nextafter(a, 0.0);
@@ -189,11 +189,11 @@ TEST(TrajectoryReport, LimitsJustUnderAndOverAPeak)
     ASSERT_EQ(over.limits.size(), 2u);
     EXPECT_EQ(over.limits[0].segment, 1);
     EXPECT_EQ(over.limits[0].what, CTrajectoryReport::LIMIT_VELOCITY);
-    EXPECT_EQ(over.limits[0].value, free.segments[0].velocity.value);
+    EXPECT_EQ(over.limits[0].value, free.segments[0].peakVelocity);
     EXPECT_EQ(over.limits[0].limit, justUnderV);
     EXPECT_EQ(over.limits[1].segment, 1);
     EXPECT_EQ(over.limits[1].what, CTrajectoryReport::LIMIT_ACCELERATION);
-    EXPECT_EQ(over.limits[1].value, free.segments[0].acceleration.value);
+    EXPECT_EQ(over.limits[1].value, free.segments[0].peakAcceleration);
     EXPECT_TRUE(over.IsValid());  // limits are not problems of the table
     // Only one of the limits given.
     const CTrajectoryReport::SResult velocityOnly = Analyse(table, {justUnderV, std::nullopt});
