@@ -7,7 +7,9 @@
 #include "host/ImportCommand.h"
 #include "host/InfoCommand.h"
 #include "host/PreviewCommand.h"
+#include "host/SplitCommand.h"
 #include "host/TranslateCommand.h"
+#include "host/VelocitiesCommand.h"
 
 #include <cstdio>
 #include <iostream>
@@ -70,6 +72,8 @@ CCommandLine::CCommandLine() : m_App("Loads a motion module and calls its export
     Add(std::make_unique<CPreviewCommand>());
     Add(std::make_unique<CImportCommand>());
     Add(std::make_unique<CCheckCommand>());
+    Add(std::make_unique<CVelocitiesCommand>());
+    Add(std::make_unique<CSplitCommand>());
     m_pHelp = m_App.add_subcommand("help", "print the help of the program or of one command");
     m_pHelp->group("Commands");
     m_pHelp->add_option("COMMAND", m_strHelpTopic, "the command")->type_name("");

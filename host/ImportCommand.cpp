@@ -7,6 +7,8 @@
 #include "host/HostError.h"
 #include "host/HostText.h"
 #include "host/InputFile.h"
+#include "host/TableCommand.h"
+#include "host/VelocitiesCommand.h"
 #include "kernel/Motion.h"
 #include "kernel/ParamText.h"
 #include "platform/Exception.h"
@@ -15,6 +17,7 @@
 #include "pvt/ImportReader.h"
 #include "pvt/InternalData.h"
 #include "pvt/PreviewBuilder.h"
+#include "pvt/VelocityGenerator.h"
 
 #include <CLI/CLI.hpp>
 
@@ -23,21 +26,9 @@
 #include <memory>
 #include <string_view>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
-
-// The messages of reading `text`, without the validation of its table,
-// which the import replaces: it is the last message ReadParameters collects,
-// and CheckPoints gives it again on the same record.
-CString ReadingMessages(CInternalData& data, const CString& errors)
-{
-    int badPoint = 0;
-    const CString check = data.CheckPoints(badPoint);
-    const std::string_view all = errors.View();
-    if (!check.IsEmpty() && all.size() >= check.View().size() && all.substr(all.size() - check.View().size()) == check.View())
-        return CString(all.substr(0, all.size() - check.View().size()));
-    return errors;
-}
 
 // Whether `text` holds something other than blank space and comments but
 // none of a motion's keys: then it is not a parameter text.
@@ -153,6 +144,13 @@ CLI::App* CImportCommand::Register(CLI::App& app)
                      "replace the table of this parameter text file (atomically), keeping its other parameters; a "
                      "FILE that does not exist starts from the default text")
         ->type_name("FILE");
+    command
+        ->add_option("--velocities", m_strVelocities,
+                     "compute the velocities from the positions and times: a line of two numbers (position, time) "
+                     "is a point line too, and the velocities of three-number lines are replaced. " +
+                         CVelocitiesCommand::MethodHelp())
+        ->check(CLI::IsMember({CVelocitiesCommand::kMethods[0], CVelocitiesCommand::kMethods[1]}))
+        ->type_name("METHOD");
     return command;
 }
 
@@ -204,7 +202,7 @@ int CImportCommand::Run(CHostContext& context)
     CString params = text;
     data.ReadParameters(params, errors);
     if (output) {
-        const CString reading = ReadingMessages(data, errors);
+        const CString reading = CTableCommand::ReadingMessages(data, errors);
         if (!reading.IsEmpty())
             CConsole::Warn(reading.View(), CHostText::Name(m_strInto));
     }
@@ -216,6 +214,7 @@ int CImportCommand::Run(CHostContext& context)
 
     CImportReader reader(data.m_Position, data.m_Velocity, data.m_Time);
     reader.SetMaxListedSkips(kListedSkips);
+    reader.SetTwoNumberLines(m_strVelocities.empty() ? FALSE : TRUE);
     ReadPoints(reader, m_strPoints);
     // The editor's import ends with the preview's rebuild, which drops the
     // points that do not advance by a whole sampling period.
@@ -228,6 +227,8 @@ int CImportCommand::Run(CHostContext& context)
         return EXIT_FAILED;
     }
     CConsole::Err(report + "\n");
+    if (!m_strVelocities.empty())
+        ComputeVelocities(data);
     int badPoint = 0;
     if (const CString check = data.CheckPoints(badPoint); !check.IsEmpty())
         CConsole::Warn("the table does not pass validation yet: " + std::string(check.View()));
@@ -236,9 +237,31 @@ int CImportCommand::Run(CHostContext& context)
     data.WriteParameters(params);
     if (!output) {
         CConsole::Out(params);
+        ReportTable(data);
         return EXIT_OK;
     }
     ThrowIf(output->Write(params.GetString(), static_cast<std::size_t>(params.GetLength())));
     ThrowIf(output->Commit());
+    ReportTable(data);
     return EXIT_OK;
+}
+
+void CImportCommand::ComputeVelocities(CInternalData& data) const
+{
+    CVelocityGenerator::tagMethod method = CVelocityGenerator::METHOD_SPLINE;
+    CVelocityGenerator::FindMethod(m_strVelocities, method);
+    CVelocityGenerator generator;
+    std::vector<double> velocities;
+    int badPoint = 0;
+    // The imported points advance by whole sampling periods: the times pass.
+    ThrowIf(generator.Generate(method, data.m_Time, data.m_Position, data.m_Velocity, velocities, badPoint));
+    data.m_Velocity.SetValuesInInternalUnit(std::move(velocities));
+}
+
+void CImportCommand::ReportTable(CInternalData& data) const
+{
+    if (m_strVelocities.empty())
+        return;
+    if (const std::string report = CTableCommand::ReportLine(data); !report.empty())
+        CConsole::Say(report);
 }

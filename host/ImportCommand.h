@@ -24,6 +24,12 @@
 // but blank space and comments, holds at least one key of a motion (a file
 // of other text is not a parameter text, and would be lost).
 //
+// With --velocities spline|monotone: a line of two numbers (position, time)
+// is a point line too, and after the import the velocity column is computed
+// from the positions (CVelocityGenerator), replacing the velocities of
+// three-number lines; standard error ends with the trajectory report's
+// line. Without it the import is exactly the editor's.
+//
 // Exit status: 0 when at least one point was taken; 1 when none was (then
 // nothing is printed or written: FILE keeps its table); 2 when POINTS cannot
 // be read (the file exception's message, one line; a read error part way
@@ -38,6 +44,7 @@
 #include <string>
 
 class CAtomicFile;
+class CInternalData;
 
 class CImportCommand : public CCommand {
 public:
@@ -51,7 +58,12 @@ public:
 
 private:
     CString TargetText(CHostContext& context, std::unique_ptr<CAtomicFile>& output) const;
+    // With --velocities: the velocity column from the imported positions.
+    void ComputeVelocities(CInternalData& data) const;
+    // With --velocities: the trajectory report's line on standard error.
+    void ReportTable(CInternalData& data) const;
 
     std::string m_strPoints;
     std::string m_strInto;
+    std::string m_strVelocities;
 };

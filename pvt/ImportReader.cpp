@@ -41,6 +41,8 @@ const char* CImportReader::GetReasonText(tagSkipReason reason)
 
 std::string CImportReader::Describe(const SSkippedLine& line) const
 {
+    if (line.nReason == SKIP_NO_THREE_NUMBERS && m_bTwoNumberLines)
+        return "neither two nor three numbers";
     if (line.nReason != SKIP_TIME_ROUNDS_TO_ZERO)
         return GetReasonText(line.nReason);
     return std::string(CDK_ParamText::FormatDouble(line.dTime).View()) + " " +
@@ -144,8 +146,13 @@ BOOL CImportReader::Parse(const char* text, double& position, double& velocity, 
         reason = why;
         return FALSE;
     };
-    if (sscanf_s(text, "%lf %lf %lf", &position, &velocity, &time) != 3)
+    const int read = sscanf_s(text, "%lf %lf %lf", &position, &velocity, &time);
+    if (read == 2 && m_bTwoNumberLines) {  // position and time
+        time = velocity;
+        velocity = 0.0;
+    } else if (read != 3) {
         return fail(SKIP_NO_THREE_NUMBERS);
+    }
     readTime = time;
     if (!std::isfinite(position) || !std::isfinite(velocity) || !std::isfinite(time))
         return fail(SKIP_NOT_FINITE);

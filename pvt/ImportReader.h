@@ -19,6 +19,11 @@
 // holds as 0, finer than one sampling period). Other values are clamped to their column's
 // limits and reduced to what the column's drive type holds (CPointInput).
 // Accepted points are appended in the file's order; nothing is sorted.
+//
+// With two-number lines allowed (for velocities computed afterwards from
+// the positions), a line that holds only two numbers is read as position
+// and time, with velocity 0; a line of three numbers is read as before.
+// Without it (the editor's import) the rules are exactly those above.
 #pragma once
 
 #include "kernel/ArrayParameter.h"
@@ -95,6 +100,8 @@ public:
     const std::vector<SSkippedLine>& GetSkippedLines() const { return m_Skipped; }
     std::size_t GetMaxListedSkips() const { return m_nMaxListed; }
     void SetMaxListedSkips(std::size_t count) { m_nMaxListed = count; }
+    // Whether a line of two numbers (position, time) is a point line.
+    void SetTwoNumberLines(BOOL allowed) { m_bTwoNumberLines = allowed; }
 
 private:
     // ParseLine, also giving the time as read, before clamping.
@@ -112,6 +119,7 @@ private:
     long long m_nLines = 0;
     long long m_nSkipped = 0;
     std::size_t m_nMaxListed = kDefaultListedSkips;
+    BOOL m_bTwoNumberLines = FALSE;
     std::vector<SSkippedLine> m_Skipped;
     std::string m_Line;              // a line that spans blocks of the file
     std::unique_ptr<char[]> m_pBlock;

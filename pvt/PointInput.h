@@ -17,12 +17,23 @@
 #include "kernel/ArrayParameter.h"
 #include "platform/Types.h"
 
+#include <span>
+
 class CPointInput {
 public:
     // Clamps a value in the column's display unit to the column's limits
     // (GetMin, GetMax), then reduces it, in internal units, to what the
     // column's drive data type holds, and gives it back in the display unit.
     static void ClampToParameter(const CDK_ArrayParameter& param, double& value);
+
+    // For values computed in internal units (velocities from positions,
+    // points on a segment's cubic): each value becomes, bit for bit, what
+    // the column stores when the value is shown in its display unit, clamped
+    // with ClampToParameter and set: IUToUnit, ClampToParameter, UnitToIU.
+    // One value, and a whole span in place (the 16.16 type, a velocity
+    // column, takes a fast path of the same arithmetic).
+    static double ClampInternalValue(const CDK_ArrayParameter& param, double value);
+    static void ClampInternalValues(const CDK_ArrayParameter& param, std::span<double> values);
 
     // Reads one number from the start of `text` ("%lf"). FALSE, `value`
     // untouched, when the text does not begin with a number or the number

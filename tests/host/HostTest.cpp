@@ -97,7 +97,7 @@ TEST_F(HostTest, UsageAndFileErrorsAreOneLineWithStatus2)
          "motionhost: cannot use the setup file " + N(m_Dir + "/bad.json") + ": countsPerRevolution: expected a number"},
         {"--setup '" + m_Dir + "/absent.json' defaults", "motionhost: cannot read " + N(m_Dir + "/absent.json") + ": no such file"},
         {"translate", "motionhost: FILE is required"},
-        {"", "motionhost: a command is required: info, defaults, translate, edit, preview, import or check"},
+        {"", "motionhost: a command is required: info, defaults, translate, edit, preview, import, check, velocities or split"},
         {"frobnicate", "motionhost: unknown command \"frobnicate\""},
         {"--setup '" + m_Dir + "/bad.json' frobnicate", "motionhost: unknown command \"frobnicate\""},
         {"--module '' info", "motionhost: --module needs a value, not an empty text"},
