@@ -246,7 +246,7 @@ std::string Verdict(const SResult& result)
 CLI::App* CCheckCommand::Register(CLI::App& app)
 {
     CLI::App* command = app.add_subcommand(
-        "check", "the trajectory report: every problem of the point table, peak velocity and acceleration, "
+        "check", "report every problem of the point table, the peak velocity and acceleration, "
                  "overshoots and limits, from the drive's own samples");
     command->add_option("FILE", m_strInput, CInputFile::Help())->required()->type_name("FILE");
     command->add_flag("--json", m_bJson, "print one JSON document instead of the table (docs/check.md)");

@@ -46,7 +46,8 @@ int Usage(const std::string& line)
 }  // namespace
 
 CCommandLine::CCommandLine() : m_App("Loads a motion module and calls its exports by name: translates PVT motions, "
-                                     "opens their editor, previews and imports their point tables.",
+                                     "opens their editor, previews, checks and imports their point tables, computes their "
+                                     "velocities and splits their long segments.",
                                      kProgram)
 {
     m_App.require_subcommand(0, 1);

@@ -149,7 +149,7 @@ CLI::App* CImportCommand::Register(CLI::App& app)
                      "compute the velocities from the positions and times: a line of two numbers (position, time) "
                      "is a point line too, and the velocities of three-number lines are replaced. " +
                          CVelocitiesCommand::MethodHelp())
-        ->check(CLI::IsMember({CVelocitiesCommand::kMethods[0], CVelocitiesCommand::kMethods[1]}))
+        ->check(CVelocitiesCommand::MethodCheck())
         ->type_name("METHOD");
     return command;
 }

@@ -16,6 +16,7 @@
 #include "platform/DWordArray.h"
 #include "platform/WindowSystem.h"
 #include "pvt/InternalData.h"
+#include "pvt/PointTableRules.h"
 #include "pvt/PreviewBuilder.h"
 #include "pvt/TrajectoryReport.h"
 
@@ -116,18 +117,25 @@ std::string Range(const CCurve& series, int count)
     return Str(CDK_ParamText::FormatDouble(*lo)) + " ... " + Str(CDK_ParamText::FormatDouble(*hi));
 }
 
-// The point that fails the table's check, marked in the picture with the
-// check's reason (its last line) in the legend.
-void MarkProblems(CInternalData& data, CGraphWindow& graph)
+// Every point with a problem (the trajectory report's list, in table order),
+// marked in the picture; the legend gives the first problem's reason (the
+// last line of its message) and how many there are.
+void MarkProblems(const CInternalData& data, CGraphWindow& graph)
 {
-    int bad = -1;
-    const CString message = data.CheckPoints(bad);
-    if (message.IsEmpty() || bad < 0)
+    const CTrajectoryReport::SResult report = CTrajectoryReport::Analyse(
+        STrajectoryTable::FromColumns(data.m_Time, data.m_Position, data.m_Velocity),
+        CPointTableRules::ForTimeColumn(data.m_Time));
+    if (report.problems.empty())
         return;
-    std::string reason(message.View());
+    std::vector<int> points;
+    for (const CTrajectoryReport::SProblem& problem : report.problems)
+        points.push_back(problem.point);
+    std::string reason(report.problems.front().message.View());
     if (const auto nl = reason.find_last_of('\n'); nl != std::string::npos)
         reason.erase(0, nl + 1);
-    graph.SetProblems({bad}, CString(reason.c_str(), static_cast<int>(reason.size())));
+    if (report.problems.size() > 1)
+        reason += " (" + std::to_string(report.problems.size()) + " problems)";
+    graph.SetProblems(std::move(points), CString(reason.c_str(), static_cast<int>(reason.size())));
 }
 
 std::string Unit(const CDK_ArrayParameter& column) { return Str(column.GetSelectedUnit()); }

@@ -10,7 +10,8 @@
 CLI::App* CSplitCommand::Register(CLI::App& app)
 {
     CLI::App* command = app.add_subcommand(
-        "split", "divide the segments of a parameter text that are too long or too steep for the drive");
+        "split", "divide the segments of a parameter text that are too long (over 511 sampling periods) or too steep "
+        "(a position step beyond the signed 24-bit range) for the drive");
     AddFileOptions(*command);
     return command;
 }

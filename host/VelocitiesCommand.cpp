@@ -16,6 +16,18 @@ std::string CVelocitiesCommand::MethodHelp()
            "no segment overshoots the positions at its ends. Both end at velocity 0";
 }
 
+CLI::Validator CVelocitiesCommand::MethodCheck()
+{
+    return CLI::Validator(
+        [](const std::string& name) {
+            CVelocityGenerator::tagMethod method = CVelocityGenerator::METHOD_SPLINE;
+            if (CVelocityGenerator::FindMethod(name, method))
+                return std::string();
+            return std::string("expected ") + kMethods[0] + " or " + kMethods[1] + ", not \"" + name + "\"";
+        },
+        "");
+}
+
 CLI::App* CVelocitiesCommand::Register(CLI::App& app)
 {
     CLI::App* command = app.add_subcommand(
@@ -23,7 +35,7 @@ CLI::App* CVelocitiesCommand::Register(CLI::App& app)
     AddFileOptions(*command);
     command->add_option("--method", m_strMethod, MethodHelp())
         ->required()
-        ->check(CLI::IsMember({kMethods[0], kMethods[1]}))
+        ->check(MethodCheck())
         ->type_name("METHOD");
     return command;
 }

@@ -10,6 +10,10 @@
 
 #include <string>
 
+namespace CLI {
+class Validator;
+}
+
 class CVelocitiesCommand : public CTableCommand {
 public:
     CLI::App* Register(CLI::App& app) override;
@@ -21,6 +25,9 @@ public:
 
     // The --method option's help text, shared with import --velocities.
     static std::string MethodHelp();
+    // Accepts the names of the methods; any other value is refused with
+    // "--method: expected spline or monotone, not "NAME"".
+    static CLI::Validator MethodCheck();
     static const char* const kMethods[2];
 
 protected:

@@ -98,7 +98,6 @@ TEST_F(CheckTest, StatusesAndLimits)
         {"check", 2, "motionhost: FILE is required"},
         {"check " + motion + " --module " + Q(kBin + "/Velkor.so"), 2,
          "motionhost: check does not use --module: it runs no module"},
-        {"help check", 0, "the trajectory report"},
     };
     for (const auto& c : cases) {
         const SRun run = Run(c.args);

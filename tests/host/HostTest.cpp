@@ -133,12 +133,23 @@ TEST_F(HostTest, CommandLineConventions)
         {"help translate", "", 0, "print the motion-language lines that load and start the motion"},
         {"translate --help", "", 0, "print the motion-language lines that load and start the motion"},
         {"help", "", 0, "Loads a motion module and calls its exports by name: translates PVT motions, opens their "
-                        "editor, previews and imports their point tables."},
+                        "editor, previews, checks and imports their point tables, computes their velocities and "
+                        "splits their long segments."},
+        {"help check", "", 0,
+         "report every problem of the point table, the peak velocity and acceleration, overshoots and limits, from "
+         "the drive's own samples"},
         {"help frobnicate", "", 2, "motionhost: no command \"frobnicate\" (see motionhost --help)"},
         {"translate - --setup " + setup, motion, 0, "  MASTERID = 81; // Set host address to 5\r"},
         {"translate --module " + Q(kBin + "/Velkor.so") + " -", motion, 0, "  MASTERID = 81; // Set host address to 5\r"},
         {"preview - --setup " + setup, motion, 0, "points: 5"},
         {"import -", "1 0 0.05\n", 0, "ClearBuffer = 1"},
+        {"check - --json", motion, 0, "{"},
+        {"split -", motion, 0, "MASTERID = 5"},
+        {"velocities - --method spline", motion, 0, "MASTERID = 5"},
+        {"velocities - --method cubic", motion, 2,
+         "motionhost: --method: expected spline or monotone, not \"cubic\" (see motionhost help velocities)"},
+        {"preview - --png - --theme sepia", motion, 2,
+         "motionhost: --theme sepia: expected light or dark (see motionhost help preview)"},
         {"preview - --module " + Q(kBin + "/Velkor.so"), motion, 2,
          "motionhost: preview does not use --module: it runs no module (see motionhost help preview)"},
         {"translate - --frobnicate", motion, 2,
@@ -263,9 +274,12 @@ TEST_F(HostTest, HelpListsEveryCommandAndItsOptions)
         std::string args;
         std::vector<std::string> words;
     } cases[] = {
-        {"--help", {"info", "defaults", "translate", "edit", "preview", "import", "--module", "--setup"}},
+        {"--help", {"info", "defaults", "translate", "edit", "preview", "import", "check", "velocities", "split", "--module", "--setup"}},
         {"preview --help", {"FILE", "--csv", "--png", "--size", "1200x700"}},
-        {"import --help", {"POINTS", "--into"}},
+        {"import --help", {"POINTS", "--into", "--velocities", "METHOD"}},
+        {"check --help", {"FILE", "--json", "--max-velocity", "--max-acceleration"}},
+        {"velocities --help", {"FILE", "--method", "spline", "monotone", "--in-place"}},
+        {"split --help", {"FILE", "--in-place", "511"}},
         {"edit --help", {"FILE"}},
     };
     for (const auto& c : cases) {
