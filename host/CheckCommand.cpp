@@ -5,6 +5,7 @@
 #include "host/HostContext.h"
 #include "host/HostError.h"
 #include "host/InputFile.h"
+#include "host/TableCommand.h"
 #include "kernel/Motion.h"
 #include "kernel/ParamText.h"
 #include "pvt/InternalData.h"
@@ -292,12 +293,7 @@ int CCheckCommand::Run(CHostContext& context)
     CInternalData data(setup, motion);
     CString errors;
     data.ReadParameters(text, errors);
-    int badPoint = 0;
-    const CString check = data.CheckPoints(badPoint);
-    std::string_view reading = errors.View();
-    if (!check.IsEmpty() && reading.ends_with(check.View()))
-        reading.remove_suffix(check.View().size());
-    CConsole::Warn(reading);
+    CConsole::Warn(CTableCommand::ReadingMessages(data, errors).View());
 
     const STrajectoryTable table = STrajectoryTable::FromColumns(data.m_Time, data.m_Position, data.m_Velocity);
     SUnits units{Str(data.m_Time.GetSelectedUnit()), Str(data.m_Position.GetSelectedUnit()),
