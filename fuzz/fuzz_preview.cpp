@@ -16,6 +16,7 @@
 //     recurrence: the segment's cubic by forward differences, one sample at
 //     a time, on 64-bit integers that wrap, with truncating divisions.
 #include "FuzzCheck.h"
+#include "FuzzTable.h"
 #include "kernel/ArrayParameter.h"
 #include "kernel/Motion.h"
 #include "kernel/Setup.h"
@@ -65,10 +66,6 @@ i32 Fixed1616(double v)
 }
 i64 Signed(u64 x) { return static_cast<i64>(x); }
 u64 Div(u64 x, i64 d) { return static_cast<u64>(Signed(x) / d); }
-
-struct STable {
-    std::vector<double> t, p, v;
-};
 
 struct SExpected {
     STable kept;
@@ -154,64 +151,6 @@ SExpected Reference(const STable& in, int length, bool draw, double ft, double f
     return out;
 }
 
-// One number of a table line, as from_chars reads it ("nan", "inf" and
-// "1e999", which reads as out of range and is taken as an infinity, too).
-bool ReadNumber(const char*& p, const char* end, double& value)
-{
-    while (p < end && (*p == ' ' || *p == '\t' || *p == ',' || *p == '\r'))
-        ++p;
-    if (p == end)
-        return false;
-    const auto r = std::from_chars(p, end, value);
-    if (r.ec == std::errc::result_out_of_range) {
-        value = *p == '-' ? -HUGE_VAL : HUGE_VAL;
-    } else if (r.ec != std::errc()) {
-        return false;
-    }
-    p = r.ptr;
-    return true;
-}
-
-// The table: one point per line, "t p v" in internal units. A line with
-// fewer numbers gives the columns of different lengths that a text written
-// elsewhere can hold: one number goes to the time column only, two to time
-// and position. A first line "units T P V" selects the display units by
-// index (time IU, s, ms; position IU, rot, deg, rad; velocity IU, rpm,
-// rot/s, rad/s). At most kMaxPoints lines are read.
-constexpr int kMaxPoints = 64;
-
-STable ReadTable(std::string_view text, int units[3])
-{
-    STable table;
-    if (text.starts_with("units")) {
-        const char* p = text.data() + 5;
-        const char* const end = text.data() + std::min(text.size(), text.find('\n'));
-        for (int i = 0; i < 3; ++i) {
-            double u = 0;
-            if (ReadNumber(p, end, u) && u >= 0 && u < 4)
-                units[i] = static_cast<int>(u);
-        }
-        text.remove_prefix(std::min(text.size(), text.find('\n')));
-    }
-    for (std::size_t start = 0; start < text.size() && table.t.size() < kMaxPoints;) {
-        const std::size_t stop = std::min(text.find('\n', start), text.size());
-        const char* p = text.data() + start;
-        const char* const end = text.data() + stop;
-        double value[3];
-        int got = 0;
-        while (got < 3 && ReadNumber(p, end, value[got]))
-            ++got;
-        if (got >= 1)
-            table.t.push_back(value[0]);
-        if (got >= 2)
-            table.p.push_back(value[1]);
-        if (got >= 3)
-            table.v.push_back(value[2]);
-        start = stop + 1;
-    }
-    return table;
-}
-
 struct SSeries {
     explicit SSeries(int length) : t(new double[length]), p(new double[length]), v(new double[length])
     {
@@ -246,23 +185,11 @@ void CheckSeries(const char* name, const double* got, const std::vector<double>&
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    int units[3] = {0, 0, 0};
-    const STable table = ReadTable(std::string_view(reinterpret_cast<const char*>(data), size), units);
-    CDK_Setup setup;
-    CDK_Motion motion;
-    CInternalData record(setup, motion);
-    CString params("ATIME = 0, 5\nTPOS = 0, 7\nTSPD = 0, 0\nExecute = 0\n");
-    CString errors;
-    FUZZ_CHECK(record.ReadParameters(params, errors), "%s", errors.GetString());
-    CDK_ArrayParameter& time = record.m_Time;
-    CDK_ArrayParameter& position = record.m_Position;
-    CDK_ArrayParameter& velocity = record.m_Velocity;
-    time.SelectUnit(units[0]);
-    position.SelectUnit(units[1]);
-    velocity.SelectUnit(units[2]);
-    time.SetValuesInInternalUnit(table.t);
-    position.SetValuesInInternalUnit(table.p);
-    velocity.SetValuesInInternalUnit(table.v);
+    CFuzzRecord fuzz(std::string_view(reinterpret_cast<const char*>(data), size));
+    const STable& table = fuzz.table;
+    CDK_ArrayParameter& time = fuzz.record.m_Time;
+    CDK_ArrayParameter& position = fuzz.record.m_Position;
+    CDK_ArrayParameter& velocity = fuzz.record.m_Velocity;
 
     const STrajectoryTable view = STrajectoryTable::FromColumns(time, position, velocity);
     const int length = CPreviewSampler::GetSeriesLength(view);
