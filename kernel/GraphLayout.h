@@ -143,7 +143,9 @@ struct SGraphLayout {
     std::vector<QColor> readoutColors;
     QRectF readoutRect;
 
-    // Curves drawn sample by sample (zoomed in until a sample spans
-    // several pixels): a dot on every sample.
+    // Curves drawn sample by sample, when a sample spans several pixels;
+    // zoomed in that far, a dot on every sample too (in the whole view a
+    // short motion's samples would bury the point marks).
     bool bExactSamples = false;
+    bool bSampleDots = false;
 };

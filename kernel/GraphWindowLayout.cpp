@@ -604,6 +604,7 @@ void CGraphWindow::LayoutReadout(SGraphLayout& L) const
 {
     L.bExactSamples = !L.curves.empty() &&
                       L.curves.front().pCurve->m_Reduced.GetSampleCount() * 3 <= static_cast<long long>(L.plot.width());
+    L.bSampleDots = L.bExactSamples && m_bZoomed;
     if (m_nHover < 0)
         return;
     QString name, unit;

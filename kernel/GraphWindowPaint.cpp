@@ -289,7 +289,7 @@ void DrawCurve(QPainter& p, const SGraphLayout& L, const SGraphLayout::SCurve& c
     }
     // Zoomed in until a sample spans several pixels, or a single sample: a
     // dot on each.
-    if (shape.nVertices <= 1 || L.bExactSamples) {
+    if (shape.nVertices <= 1 || L.bSampleDots) {
         const double radius = c.dLineWidth * 0.5 + 1.5 * L.dScale;
         for (const QPolygonF& run : shape.runs)
             for (const QPointF& pt : run)
