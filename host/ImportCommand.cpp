@@ -30,28 +30,6 @@
 
 namespace {
 
-// Whether `text` holds something other than blank space and comments but
-// none of a motion's keys: then it is not a parameter text.
-bool IsOtherText(const CString& text)
-{
-    for (const char* key : CInternalData::s_Keys) {
-        std::string_view value;
-        int line = 0;
-        if (CDK_ParamText::Find(text.View(), key, value, line) != CDK_ParamText::PT_ABSENT)
-            return false;
-    }
-    std::string_view rest = text.View();
-    while (!rest.empty()) {
-        const auto end = rest.find('\n');
-        const std::string_view line = rest.substr(0, end);
-        const auto first = line.find_first_not_of(" \t\r\f\v");
-        if (first != std::string_view::npos && line[first] != '#')
-            return true;
-        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-    }
-    return false;
-}
-
 // A file exception as the host's other commands say the same fault.
 std::string Problem(const std::string& path, const CFileException& error)
 {
@@ -179,7 +157,7 @@ CString CImportCommand::TargetText(CHostContext& context, std::unique_ptr<CAtomi
     CInputFile input(m_strInto);
     CString text;
     ThrowIf(input.Read(text));
-    if (IsOtherText(text))
+    if (CTableCommand::IsOtherText(text))
         throw SHostError{"cannot import into " + CHostText::Name(m_strInto) +
                          ": it holds none of a motion's keys, so it is not a parameter text"};
     ThrowIf(output->Open());

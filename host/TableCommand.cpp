@@ -8,6 +8,7 @@
 #include "host/HostText.h"
 #include "host/InputFile.h"
 #include "kernel/Motion.h"
+#include "kernel/ParamText.h"
 #include "pvt/InternalData.h"
 #include "pvt/TrajectoryReport.h"
 
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -29,6 +31,26 @@ std::string OneLine(const CString& message)
 
 }  // namespace
 
+bool CTableCommand::IsOtherText(const CString& text)
+{
+    for (const char* key : CInternalData::s_Keys) {
+        std::string_view value;
+        int line = 0;
+        if (CDK_ParamText::Find(text.View(), key, value, line) != CDK_ParamText::PT_ABSENT)
+            return false;
+    }
+    std::string_view rest = text.View();
+    while (!rest.empty()) {
+        const auto end = rest.find('\n');
+        const std::string_view line = rest.substr(0, end);
+        const auto first = line.find_first_not_of(" \t\r\f\v");
+        if (first != std::string_view::npos && line[first] != '#')
+            return true;
+        rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    }
+    return false;
+}
+
 CString CTableCommand::ReadingMessages(CInternalData& data, const CString& errors)
 {
     int badPoint = 0;
@@ -38,6 +60,20 @@ CString CTableCommand::ReadingMessages(CInternalData& data, const CString& error
         all.substr(all.size() - check.View().size()) == check.View())
         return CString(all.substr(0, all.size() - check.View().size()));
     return errors;
+}
+
+std::string CTableCommand::UnevenColumns(CInternalData& data) const
+{
+    const int times = data.m_Time.GetValuesCount();
+    const int positions = data.m_Position.GetValuesCount();
+    const int velocities = data.m_Velocity.GetValuesCount();
+    if (times == positions && velocities != times && !ReadsVelocities())
+        data.m_Velocity.SetValuesInInternalUnit(std::vector<double>(static_cast<std::size_t>(times), 0.0));
+    else if (times != positions || velocities != times)
+        return "cannot change the table: its columns hold " +
+               std::to_string(times) + " times, " + std::to_string(positions) + " positions and " +
+               std::to_string(velocities) + " velocities";
+    return {};
 }
 
 std::string CTableCommand::ReportLine(CInternalData& data)
@@ -83,12 +119,25 @@ int CTableCommand::Run(CHostContext& context)
     CDK_Motion motion;
     CInternalData data(context.Setup(), motion);
     CString errors;
+    if (IsOtherText(text))
+        throw SHostError{"cannot use " + CHostText::Name(m_strInput) +
+                         ": it holds none of a motion's keys, so it is not a parameter text"};
     data.ReadParameters(text, errors);
     CConsole::Warn(ReadingMessages(data, errors).View());
+    // Normalising would cut every column to the shortest: a table whose
+    // columns differ is refused instead, but for a missing or short velocity
+    // column when the command computes the velocities anyway.
+    if (const std::string uneven = UnevenColumns(data); !uneven.empty()) {
+        CConsole::Say(uneven + (output ? "; " + CHostText::Name(m_strInput) + " left as it was" : ""));
+        return EXIT_FAILED;
+    }
     data.NormalizePoints();
 
     if (const CString refused = Change(data); !refused.IsEmpty()) {
-        CConsole::Say(OneLine(refused) + (output ? "; " + CHostText::Name(m_strInput) + " left as it was" : ""));
+        std::string line = OneLine(refused);
+        if (output && line.ends_with('.'))
+            line.pop_back();
+        CConsole::Say(line + (output ? "; " + CHostText::Name(m_strInput) + " left as it was" : ""));
         return EXIT_FAILED;
     }
     int badPoint = 0;

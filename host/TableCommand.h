@@ -31,6 +31,9 @@ public:
     // The messages of reading a text into `data`, without the table check
     // that ReadParameters collects last (CheckPoints gives it again).
     static CString ReadingMessages(CInternalData& data, const CString& errors);
+    // Whether `text` holds something other than blank space and comments but
+    // none of a motion's keys: then it is not a parameter text.
+    static bool IsOtherText(const CString& text);
     // The trajectory report's line on a table, for standard error.
     static std::string ReportLine(CInternalData& data);
 
@@ -40,7 +43,15 @@ protected:
     // Changes the table of `data`: the empty text, or the message of a
     // refusal (then nothing is printed or written, exit status 1).
     virtual CString Change(CInternalData& data) = 0;
+    // Whether Change reads the velocity column (velocities computes it).
+    virtual bool ReadsVelocities() const { return true; }
 
     std::string m_strInput;
     bool m_bInPlace = false;
+
+private:
+    // Empty when the three point columns hold as many values (a velocity
+    // column of another length is replaced by zeros when the command does
+    // not read it); otherwise the refusal.
+    std::string UnevenColumns(CInternalData& data) const;
 };

@@ -32,6 +32,7 @@ public:
 
 protected:
     CString Change(CInternalData& data) override;
+    bool ReadsVelocities() const override { return false; }
 
 private:
     std::string m_strMethod;

@@ -4,8 +4,10 @@
 #include "platform/Runtime.h"
 #include "pvt/PointInput.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -38,6 +40,41 @@ const char* CImportReader::GetReasonText(tagSkipReason reason)
     }
     return "unknown reason";
 }
+
+namespace {
+
+// Whether a line is exactly two numbers and blank space: a line that only
+// starts with two (a decimal comma, "100 1,5 20", reads as 100 and 1) is not
+// taken as a position and a time, nor is "1.2.3" (1.2 and .3), nor
+// "1e5-2". Each word must be a number in whole: an optional sign, then a
+// decimal or "0x" hexadecimal form.
+bool IsTwoNumbers(const char* text)
+{
+    const std::string_view line(text);
+    int words = 0;
+    for (std::size_t at = 0; at < line.size();) {
+        at = line.find_first_not_of(" \t\r\n\f\v", at);
+        if (at == std::string_view::npos)
+            break;
+        std::size_t end = line.find_first_of(" \t\r\n\f\v", at);
+        if (end == std::string_view::npos)
+            end = line.size();
+        std::size_t start = at + (line[at] == '+' || line[at] == '-' ? 1 : 0);
+        const bool hex = end - start > 2 && line[start] == '0' && (line[start + 1] == 'x' || line[start + 1] == 'X');
+        start += hex ? 2 : 0;
+        double value = 0;
+        const auto result = std::from_chars(line.data() + start, line.data() + end, value,
+                                            hex ? std::chars_format::hex : std::chars_format::general);
+        const bool whole = result.ptr == line.data() + end &&
+                           (result.ec == std::errc() || result.ec == std::errc::result_out_of_range);
+        if (!whole || ++words > 2)
+            return false;
+        at = end;
+    }
+    return words == 2;
+}
+
+}  // namespace
 
 std::string CImportReader::Describe(const SSkippedLine& line) const
 {
@@ -147,7 +184,7 @@ BOOL CImportReader::Parse(const char* text, double& position, double& velocity, 
         return FALSE;
     };
     const int read = sscanf_s(text, "%lf %lf %lf", &position, &velocity, &time);
-    if (read == 2 && m_bTwoNumberLines) {  // position and time
+    if (read == 2 && m_bTwoNumberLines && IsTwoNumbers(text)) {  // position and time
         time = velocity;
         velocity = 0.0;
     } else if (read != 3) {

@@ -162,8 +162,8 @@ CString CSegmentSplitter::Split(const CDK_ArrayParameter& time, const CDK_ArrayP
                 if (!DivideSegment(cubic, columns, t0, dt, p[i - 1], p[i], out)) {
                     badPoint = static_cast<int>(i);
                     CString message;
-                    message.Format("The segment before point %d cannot be split: its position moves by more than "
-                                   "%lld increments within one sampling period.",
+                    message.Format("the segment that ends at point %d moves by more than %lld increments within "
+                                   "one sampling period, even divided into parts of one period",
                                    badPoint, static_cast<long long>(kMaxStep));
                     return message;
                 }

@@ -28,12 +28,14 @@ std::string Line(const std::string& text, const std::string& key)
 TEST_F(VelocitiesTest, ImportedPositionsGetVelocitiesAndSplitMakesThemLoadable)
 {
     const std::string points = m_Work + "/seconds.txt";
-    WriteFile(points, "0.5 1\n2 2\n4, 3\n5 4\n");
+    // "1,2,3" reads as 1.2 and .3 but is one word, not two numbers.
+    WriteFile(points, "0.5 1\n2 2\n4, 3\n1,2,3\n5 4\n");
     const SRun without = Run("import " + Q(points));
     EXPECT_EQ(without.status, 1);  // no line has three numbers
     const SRun imported = Run("import " + Q(points) + " --velocities spline");
     ASSERT_EQ(imported.status, 0) << imported.err;
     EXPECT_EQ(Line(imported.out, "TPOS"), "TPOS = 0, 1000, 4000, 8000, 10000");
+    EXPECT_NE(imported.err.find(":4: skipped: neither two nor three numbers"), std::string::npos) << imported.err;
     EXPECT_EQ(Line(imported.out, "TSPD").substr(0, 10), "TSPD = 0, ");
     EXPECT_NE(Line(imported.out, "TSPD"), "TSPD = 0, 0, 0, 0, 0");
     EXPECT_NE(imported.err.find("does not pass validation yet"), std::string::npos) << imported.err;
@@ -60,15 +62,20 @@ TEST_F(VelocitiesTest, InPlaceReplacesTheFileAndARefusalLeavesItAsItWas)
         const char* message;     // in standard error
     };
     const SCase cases[] = {
+        {"ATIME = 0, 100, 200\nTPOS = 0, 5000, 10000\nTSPD = 0, 1, 0\n", 0, "TSPD = 0, 50, 0", "0 overshoots"},
+        // Positions and times alone: the velocities are what is computed.
         {"ATIME = 0, 100, 200\nTPOS = 0, 5000, 10000\n", 0, "TSPD = 0, 50, 0", "0 overshoots"},
-        {"ATIME = 0, 100, 100\nTPOS = 0, 5000, 10000\n", 1, "TSPD = 0, 1, 0",
+        {"ATIME = 0, 100, 100\nTPOS = 0, 5000, 10000\nTSPD = 0, 1, 0\n", 1, "TSPD = 0, 1, 0",
          "motionhost: cannot compute the velocities: Value out of range! Time value of point 2 is identical with "
-         "previous point.; "},
+         "previous point; "},
+        // Columns of different lengths are not cut to the shortest.
+        {"ATIME = 0, 100, 200\nTPOS = 0, 5000\nTSPD = 0, 1, 0\n", 1, "TSPD = 0, 1, 0",
+         "motionhost: cannot change the table: its columns hold 3 times, 2 positions and 3 velocities; "},
     };
     for (const SCase& c : cases) {
         const std::string file = m_Work + "/motion.pvt";
         std::string text = "ATIME.unit = IU\nTPOS.unit = IU\nTSPD.unit = IU\n";
-        text.append(c.table).append("TSPD = 0, 1, 0\nExecute = 0\n");
+        text.append(c.table).append("Execute = 0\n");
         WriteFile(file, text);
         const SRun run = Run("velocities " + Q(file) + " --method monotone --in-place");
         EXPECT_EQ(run.status, c.status) << run.err;
@@ -84,6 +91,11 @@ TEST_F(VelocitiesTest, InPlaceReplacesTheFileAndARefusalLeavesItAsItWas)
             EXPECT_EQ(ReadFile(file), text);
         }
     }
+    // A points file is not a parameter text: refused, and kept.
+    const std::string points = m_Work + "/points.txt";
+    WriteFile(points, "1 0 0.1\n");
+    EXPECT_EQ(Run("split " + Q(points) + " --in-place").status, 2);
+    EXPECT_EQ(ReadFile(points), "1 0 0.1\n");
     EXPECT_EQ(Run("velocities - --method monotone --in-place").status, 2);
     EXPECT_EQ(Run("velocities - --method cubic").status, 2);
 }

@@ -119,8 +119,8 @@ TEST(SegmentSplitterTest, ASegmentTooSteepForOnePeriodIsRefused)
     STable table({0, 10, 11}, {0, 0, 9000000}, {0, 0, 0});
     CSegmentSplitter::SResult out;
     int bad = -1;
-    EXPECT_EQ("The segment before point 2 cannot be split: its position moves by more than 8388607 increments "
-              "within one sampling period.",
+    EXPECT_EQ("the segment that ends at point 2 moves by more than 8388607 increments within one sampling "
+              "period, even divided into parts of one period",
               Str(table.Split(out, bad)));
     EXPECT_EQ(2, bad);
 }
