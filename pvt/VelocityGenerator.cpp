@@ -180,6 +180,17 @@ CString CVelocityGenerator::Generate(tagMethod method, const CDK_ArrayParameter&
     const std::span<const double> times(time.GetValuesInInternalUnit().data(), n);
     if (CString message = CheckTimes(times, badPoint); !message.IsEmpty())
         return message;
+    // A position step no double holds (1e300 to -1e300) would make every
+    // velocity not a number, which the column's rule then stores as 0.
+    const double* const p = position.GetValuesInInternalUnit().data();
+    for (std::size_t i = 1; i < n; ++i) {
+        if (!std::isfinite(p[i] - p[i - 1])) {
+            badPoint = static_cast<int>(i);
+            CString message;
+            message.Format("the position step to point %d is too large to compute velocities from", badPoint);
+            return message;
+        }
+    }
     out.resize(n);
     Compute(method, times, std::span<const double>(position.GetValuesInInternalUnit().data(), n), out);
     CPointInput::ClampInternalValues(velocityColumn, out);

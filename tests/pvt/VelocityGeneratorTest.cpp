@@ -142,21 +142,26 @@ TEST(VelocityGeneratorTest, PointsThatDoNotAdvanceAreRefusedWithTheTableChecksMe
     struct SCase {
         Doubles time;
         int badPoint;
+        Doubles position;  // empty: all 0
+        const char* message = nullptr;  // null: the check's message for a time that does not advance
     };
     const SCase cases[] = {
-        {{0, 10, 10, 30}, 2},
-        {{0, 10, 20, 15}, 3},
-        {{0, 0}, 1},
-        {{0, 5, 5.5, 9}, 2},  // within the same whole period
+        {{0, 10, 10, 30}, 2, {}, nullptr},
+        {{0, 10, 20, 15}, 3, {}, nullptr},
+        {{0, 0}, 1, {}, nullptr},
+        {{0, 5, 5.5, 9}, 2, {}, nullptr},  // within the same whole period
+        // A step no double holds would make every velocity not a number.
+        {{0, 10, 20}, 2, {0, 1.7e308, -1.7e308},
+         "the position step to point 2 is too large to compute velocities from"},
     };
     for (const SCase& c : cases) {
-        STable table(c.time, Doubles(c.time.size(), 0.0));
+        STable table(c.time, c.position.empty() ? Doubles(c.time.size(), 0.0) : c.position);
         CVelocityGenerator generator;
         Doubles out{1.0, 2.0};
         int bad = -1;
         const CString message = generator.Generate(CVelocityGenerator::METHOD_SPLINE, table.data.m_Time,
                                                    table.data.m_Position, table.data.m_Velocity, out, bad);
-        EXPECT_EQ(TimeNotIncreasing(c.badPoint), Str(message));
+        EXPECT_EQ(c.message ? std::string(c.message) : TimeNotIncreasing(c.badPoint), Str(message));
         EXPECT_EQ(c.badPoint, bad);
         EXPECT_EQ((Doubles{1.0, 2.0}), out);  // left alone
     }
