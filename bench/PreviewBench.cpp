@@ -46,20 +46,31 @@ const SPreviewTable& PreviewTable()
     return table;
 }
 
+// A record of the embedded drive holding the preview table, in the default
+// display units (rot, rpm, s).
+struct SPreviewRecord {
+    SPreviewRecord()
+    {
+        data.m_Time.Bind("ATIME", "ATIME");
+        data.m_Position.Bind("TPOS", "TPOS");
+        data.m_Velocity.Bind("TSPD", "TSPD");
+        const SPreviewTable& table = PreviewTable();
+        data.m_Time.SetValuesInInternalUnit(table.t);
+        data.m_Position.SetValuesInInternalUnit(table.p);
+        data.m_Velocity.SetValuesInInternalUnit(table.v);
+    }
+
+    CDK_Setup setup;
+    CDK_Motion motion;
+    CInternalData data{setup, motion};
+};
+
 // The sampling into series in the embedded drive's default display units
 // (rot, rpm, s), sized once as the dialog sizes them.
 void BM_PreviewSampling(benchmark::State& state)
 {
-    CDK_Setup setup;
-    CDK_Motion motion;
-    CInternalData data(setup, motion);
-    data.m_Time.Bind("ATIME", "ATIME");
-    data.m_Position.Bind("TPOS", "TPOS");
-    data.m_Velocity.Bind("TSPD", "TSPD");
-    const SPreviewTable& table = PreviewTable();
-    data.m_Time.SetValuesInInternalUnit(table.t);
-    data.m_Position.SetValuesInInternalUnit(table.p);
-    data.m_Velocity.SetValuesInInternalUnit(table.v);
+    SPreviewRecord record;
+    CInternalData& data = record.data;
     const STrajectoryTable view = STrajectoryTable::FromColumns(data.m_Time, data.m_Position, data.m_Velocity);
     const int length = CPreviewSampler::GetSeriesLength(view);
     if (CPreviewSampler::GetExtent(length) != CPreviewSampler::EXTENT_DRAWN) {
@@ -88,16 +99,8 @@ BENCHMARK(BM_PreviewSampling)->Unit(benchmark::kMillisecond);
 // Run: build/bin/velkor_bench --benchmark_filter='BM_PreviewSampling|BM_TrajectoryReport'
 void BM_TrajectoryReport(benchmark::State& state)
 {
-    CDK_Setup setup;
-    CDK_Motion motion;
-    CInternalData data(setup, motion);
-    data.m_Time.Bind("ATIME", "ATIME");
-    data.m_Position.Bind("TPOS", "TPOS");
-    data.m_Velocity.Bind("TSPD", "TSPD");
-    const SPreviewTable& table = PreviewTable();
-    data.m_Time.SetValuesInInternalUnit(table.t);
-    data.m_Position.SetValuesInInternalUnit(table.p);
-    data.m_Velocity.SetValuesInInternalUnit(table.v);
+    SPreviewRecord record;
+    CInternalData& data = record.data;
     const STrajectoryTable view = STrajectoryTable::FromColumns(data.m_Time, data.m_Position, data.m_Velocity);
     const CPointTableRules rules = CPointTableRules::ForTimeColumn(data.m_Time);
     const CTrajectoryReport::SLimits limits{3000.0, 1e6};  // rpm, rpm/s
