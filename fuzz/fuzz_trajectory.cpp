@@ -8,11 +8,12 @@
 // Checks:
 //   - the report's problems are in table order, inside the table, and the
 //     first one is exactly what the table check (CheckPoints) says; a table
-//     the check passes has none; sampled figures are finite;
+//     the check passes has none; the peaks of a finite table are finite;
 //   - generated velocities are 0 at both ends and each is a 16.16 value, or
 //     the generator refuses with a point inside the table;
 //   - a split table holds every original point, bit for bit and in order,
-//     and no segment that advances lasts more than 511 sampling periods.
+//     and, where every point advances within the time column's range, so
+//     does every point of the split table, by at most 511 sampling periods.
 #include "FuzzCheck.h"
 #include "FuzzTable.h"
 #include "pvt/PointTableRules.h"
@@ -21,6 +22,7 @@
 #include "pvt/TrajectoryReport.h"
 #include "pvt/VelocityGenerator.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -37,7 +39,7 @@ constexpr int kMaxSamples = 1 << 17;
 
 bool Same(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
 
-void CheckReport(CInternalData& record)
+void CheckReport(CInternalData& record, const STable& table)
 {
     const STrajectoryTable view = STrajectoryTable::FromColumns(record.m_Time, record.m_Position, record.m_Velocity);
     const int length = CPreviewSampler::GetSeriesLength(view);
@@ -60,7 +62,12 @@ void CheckReport(CInternalData& record)
                    problem.point, report.points);
         previous = problem.point;
     }
-    if (report.IsSampled()) {
+    // The sample at a point holds the point's own values: a table of finite
+    // values has finite peaks.
+    const auto finite = [](const std::vector<double>& column) {
+        return std::all_of(column.begin(), column.end(), [](double x) { return std::isfinite(x); });
+    };
+    if (report.IsSampled() && finite(table.t) && finite(table.p) && finite(table.v)) {
         FUZZ_CHECK(std::isfinite(report.peakVelocity->value) && std::isfinite(report.peakVelocity->time),
                    "peak velocity %g at %g", report.peakVelocity->value, report.peakVelocity->time);
         FUZZ_CHECK(report.peakAcceleration.has_value(), "a peak velocity without a peak acceleration");
@@ -116,10 +123,20 @@ void CheckSplit(CInternalData& record, const STable& table, int points)
         FUZZ_CHECK(at < split.time.size(), "original point %d is not in the split table", i);
         ++at;
     }
+    // Where every point advances within the time column's range, every
+    // segment of the split table is short enough (the splitter leaves other
+    // segments alone: the table fails the check whatever is split).
+    const CPointTableRules rules = CPointTableRules::ForTimeColumn(record.m_Time);
+    for (int i = 0; i < points; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        if (!rules.IsTimeInRange(table.t[k]) ||
+            (i > 0 && CPreviewSampler::TimeOf(table.t[k]) <= CPreviewSampler::TimeOf(table.t[k - 1])))
+            return;
+    }
     for (std::size_t i = 1; i < split.time.size(); ++i) {
         const std::int64_t t0 = CPreviewSampler::TimeOf(split.time[i - 1]);
         const std::int64_t t1 = CPreviewSampler::TimeOf(split.time[i]);
-        FUZZ_CHECK(t1 <= t0 || t1 - t0 <= CSegmentSplitter::kMaxPeriods, "segment %zu lasts %lld periods", i,
+        FUZZ_CHECK(t1 > t0 && t1 - t0 <= CSegmentSplitter::kMaxPeriods, "segment %zu lasts %lld periods", i,
                    static_cast<long long>(t1 - t0));
     }
 }
@@ -131,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CFuzzRecord fuzz(std::string_view(reinterpret_cast<const char*>(data), size));
     const STable& table = fuzz.table;
     const int points = static_cast<int>(std::min({table.t.size(), table.p.size(), table.v.size()}));
-    CheckReport(fuzz.record);
+    CheckReport(fuzz.record, table);
     CheckVelocities(fuzz.record, points);
     CheckSplit(fuzz.record, table, points);
     return 0;

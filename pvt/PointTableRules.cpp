@@ -30,7 +30,7 @@ CString CPointTableRules::CheckStep(int index, double prevT, double prevP, doubl
     // A time or position that is not a number would pass every comparison
     // below and reach the drive as garbage: it is refused as out of bounds
     // or too far away.
-    if (t < m_dMinTime || t > m_dMaxTime || std::isnan(t)) {
+    if (!IsTimeInRange(t)) {
         message = kTimeOutOfBounds;
     } else if (std::trunc(t) <= std::trunc(prevT)) {
         // Equal or smaller times, and also a time that does not reach the

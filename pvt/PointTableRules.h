@@ -44,6 +44,9 @@ public:
     static bool IsAtOrigin(double time, double position, double velocity);
     // Whether the last point is at rest.
     static bool IsAtRest(double velocity);
+    // Whether a point's time lies in the time column's range (not a number
+    // does not).
+    bool IsTimeInRange(double t) const { return t >= m_dMinTime && t <= m_dMaxTime; }
 
     // The first rule point `index` (time t, position p) breaks against the
     // point before it (prevT, prevP), tested in this order: its time out of

@@ -151,8 +151,12 @@ CString CSegmentSplitter::Split(const CDK_ArrayParameter& time, const CDK_ArrayP
     out.position.reserve(n);
     out.velocity.reserve(n);
     const SColumns columns{time, position, velocity};
+    const CPointTableRules rules = CPointTableRules::ForTimeColumn(time);
     for (std::size_t i = 0; i < n; ++i) {
-        if (i > 0) {
+        // A segment with an end out of the time column's range is left as it
+        // is (the table check reports it): new points would be clamped into
+        // the range, away from the cubic.
+        if (i > 0 && rules.IsTimeInRange(t[i - 1]) && rules.IsTimeInRange(t[i])) {
             const i64 t0 = CPreviewSampler::TimeOf(t[i - 1]);
             const i64 dt = static_cast<i64>(CPreviewSampler::TimeOf(t[i])) - t0;
             const double step = p[i] - p[i - 1];

@@ -28,7 +28,8 @@
 //
 // The original points stay exactly as they were, and a table with nothing
 // to split comes back unchanged. Segments that do not advance (a whole time
-// not after the previous one) are not split; the table check reports them.
+// not after the previous one), and segments with an end time out of the
+// time column's range, are not split; the table check reports them.
 #pragma once
 
 #include "platform/String.h"
