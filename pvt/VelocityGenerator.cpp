@@ -180,10 +180,15 @@ CString CVelocityGenerator::Generate(tagMethod method, const CDK_ArrayParameter&
     const std::span<const double> times(time.GetValuesInInternalUnit().data(), n);
     if (CString message = CheckTimes(times, badPoint); !message.IsEmpty())
         return message;
-    // A position step no double holds (1e300 to -1e300) would make every
-    // velocity not a number, which the column's rule then stores as 0.
+    // A position step no double holds (1.7e308 to -1.7e308) would make
+    // every velocity not a number, which the column's rule then stores as 0.
+    // Only positions beyond half the largest double (or not numbers) can
+    // make one: a pass without branches looks for those first.
     const double* const p = position.GetValuesInInternalUnit().data();
-    for (std::size_t i = 1; i < n; ++i) {
+    bool huge = false;
+    for (std::size_t i = 0; i < n; ++i)
+        huge |= !(std::fabs(p[i]) <= 0x1p1023);
+    for (std::size_t i = 1; huge && i < n; ++i) {
         if (!std::isfinite(p[i] - p[i - 1])) {
             badPoint = static_cast<int>(i);
             CString message;
