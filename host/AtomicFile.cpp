@@ -122,11 +122,10 @@ CString CAtomicFile::Open()
     if (!error.IsEmpty())
         return error;
     std::string temp = TemporaryName(FolderOf(m_strTarget), NameOf(m_strTarget));
-    m_nFd = mkostemp(temp.data(), O_CLOEXEC);
+    m_nFd = CTemporaryFiles::Create(temp, m_nSlot);
     if (m_nFd < 0)
         return Fail(CHostText::Reason(errno));
     m_strTempPath = std::move(temp);
-    m_nSlot = CTemporaryFiles::Add(m_strTempPath.c_str());
     return CString();
 }
 

@@ -1,9 +1,13 @@
 #include "host/TemporaryFiles.h"
 
 #include <atomic>
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <pthread.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 namespace {
@@ -45,6 +49,24 @@ void CTemporaryFiles::InstallSignalHandlers()
             sigaddset(&action.sa_mask, other);
         sigaction(signal, &action, nullptr);
     }
+}
+
+int CTemporaryFiles::Create(std::string& path, int& slot)
+{
+    // The handled signals wait while the file exists but is not registered
+    // yet; one that came in between is delivered as they are unblocked, and
+    // its handler finds the file registered.
+    sigset_t handled, old;
+    sigemptyset(&handled);
+    for (const int signal : kSignals)
+        sigaddset(&handled, signal);
+    pthread_sigmask(SIG_BLOCK, &handled, &old);
+    const int fd = mkostemp(path.data(), O_CLOEXEC);
+    const int error = errno;
+    slot = fd >= 0 ? Add(path.c_str()) : -1;
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    errno = error;
+    return fd;
 }
 
 int CTemporaryFiles::Add(const char* path)

@@ -16,6 +16,8 @@
 // be left behind and unregistered only once it is gone or renamed.
 #pragma once
 
+#include <string>
+
 class CTemporaryFiles {
 public:
     // Registered at most at once; a file beyond them is still removed by
@@ -25,6 +27,12 @@ public:
     // Installs the handlers for SIGINT, SIGTERM, SIGHUP and SIGPIPE (a
     // signal that the program was started with ignored stays ignored).
     static void InstallSignalHandlers();
+    // Creates a temporary file from `path` (ending in "XXXXXX", which
+    // mkostemp replaces) and registers it, with the handled signals held
+    // back in between, so that no signal finds it created but unknown.
+    // Returns its descriptor (close-on-exec) and its slot (-1: not
+    // registered), or -1 with errno set.
+    static int Create(std::string& path, int& slot);
     // Registers a file; returns its slot, or -1 when every slot is taken or
     // the path is too long to keep.
     static int Add(const char* path);
