@@ -59,6 +59,14 @@ bool StepFits(double step)
            step <= static_cast<double>(CSegmentSplitter::kMaxStep);
 }
 
+// The split table back to its first `mark` points.
+void Truncate(CSegmentSplitter::SResult& out, std::size_t mark)
+{
+    out.time.resize(mark);
+    out.position.resize(mark);
+    out.velocity.resize(mark);
+}
+
 // The n - 1 inner points of a segment from (t0, p0) to p1 divided into n
 // parts, appended to `out`; false (with `out` as it was) when a part's
 // position step does not fit.
@@ -82,9 +90,7 @@ bool TryParts(const CSegmentCubic& cubic, const SColumns& columns, i64 t0, i64 d
     }
     if (out.time.size() - mark == static_cast<std::size_t>(n - 1) && StepFits(p1 - previous))
         return true;
-    out.time.resize(mark);
-    out.position.resize(mark);
-    out.velocity.resize(mark);
+    Truncate(out, mark);
     return false;
 }
 
@@ -99,6 +105,14 @@ bool DivideSegment(const CSegmentCubic& cubic, const SColumns& columns, i64 t0, 
     i64 n = std::max<i64>({2, byTime, byStep < static_cast<double>(dt) ? static_cast<i64>(byStep) : dt});
     n = std::min(n, dt);
     const auto fits = [&](i64 parts) { return TryParts(cubic, columns, t0, dt, p0, p1, parts, out); };
+    // Whether a count fits, with `out` left as it was either way.
+    const auto fitsAlone = [&](i64 parts) {
+        const std::size_t mark = out.time.size();
+        if (!fits(parts))
+            return false;
+        Truncate(out, mark);
+        return true;
+    };
     // The first few counts one by one: the average almost always fits.
     const i64 linearEnd = std::min(dt, n + kLinearTries);
     for (; n <= linearEnd; ++n)
@@ -110,11 +124,7 @@ bool DivideSegment(const CSegmentCubic& cubic, const SColumns& columns, i64 t0, 
     i64 found = 0;
     for (i64 next = 2 * failed; found == 0 && failed < dt; next = 2 * failed) {
         const i64 parts = std::min(next, dt);
-        const std::size_t mark = out.time.size();
-        if (fits(parts)) {
-            out.time.resize(mark);
-            out.position.resize(mark);
-            out.velocity.resize(mark);
+        if (fitsAlone(parts)) {
             found = parts;
         } else {
             failed = parts;
@@ -124,11 +134,7 @@ bool DivideSegment(const CSegmentCubic& cubic, const SColumns& columns, i64 t0, 
         return false;
     while (found - failed > 1) {
         const i64 middle = failed + (found - failed) / 2;
-        const std::size_t mark = out.time.size();
-        if (fits(middle)) {
-            out.time.resize(mark);
-            out.position.resize(mark);
-            out.velocity.resize(mark);
+        if (fitsAlone(middle)) {
             found = middle;
         } else {
             failed = middle;
